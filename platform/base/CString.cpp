@@ -118,7 +118,10 @@ int CString::FindOneOf(LPCWSTR pszCharSet) const noexcept
     return p == std::u16string::npos ? -1 : static_cast<int>(p);
 }
 
-CString CString::Left(int nCount) const { return CString(m_s.substr(0, Clamp(nCount, m_s.size()))); }
+CString CString::Left(int nCount) const
+{
+    return CString(m_s.substr(0, Clamp(nCount, m_s.size())));
+}
 
 CString CString::Mid(int iFirst) const
 {
@@ -207,7 +210,10 @@ CString& CString::MakeLower()
     return *this;
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
+CString& CString::Trim()
+{
+    return TrimRight().TrimLeft();
+}
 
 CString& CString::TrimLeft()
 {

@@ -11,12 +11,15 @@ class CString
 public:
     CString() = default;
     CString(LPCWSTR psz) : m_s(psz ? psz : u"") {}
-    CString(LPCWSTR pch, int nLength) : m_s(pch ? std::u16string(pch, nLength > 0 ? nLength : 0) : u"") {}
+    CString(LPCWSTR pch, int nLength)
+        : m_s(pch ? std::u16string(pch, nLength > 0 ? nLength : 0) : u"")
+    {
+    }
     CString(WCHAR ch, int nRepeat = 1) : m_s(nRepeat > 0 ? nRepeat : 0, ch) {}
     // 8-bit text is taken in the thread's ANSI code page.
     explicit CString(LPCSTR psz);
-    CString(std::u16string s) : m_s(std::move(s)) {}
-    CString(std::u16string_view s) : m_s(s) {}
+    explicit CString(std::u16string s) : m_s(std::move(s)) {}
+    explicit CString(std::u16string_view s) : m_s(s) {}
 
     int GetLength() const noexcept { return static_cast<int>(m_s.size()); }
     bool IsEmpty() const noexcept { return m_s.empty(); }
@@ -108,5 +111,8 @@ namespace winplat
 {
 std::string ToUtf8(std::u16string_view s);
 std::u16string FromUtf8(std::string_view s);
-inline std::string ToUtf8(const CString& s) { return ToUtf8(std::u16string_view(s.Str())); }
+inline std::string ToUtf8(const CString& s)
+{
+    return ToUtf8(std::u16string_view(s.Str()));
+}
 } // namespace winplat

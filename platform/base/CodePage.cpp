@@ -58,7 +58,8 @@ bool IsUtf8(const std::string& codeset)
 {
     std::string c = codeset;
     std::erase(c, '-');
-    std::transform(c.begin(), c.end(), c.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    std::transform(c.begin(), c.end(), c.begin(),
+                   [](unsigned char ch) { return std::tolower(ch); });
     return c == "utf8";
 }
 
@@ -71,8 +72,8 @@ std::string CodesetOf(UINT codePage)
 {
     if (codePage == CP_UTF8)
         return "UTF-8";
-    locale_t loc = codePage == CP_THREAD_ACP ? uselocale(static_cast<locale_t>(nullptr))
-                                             : LC_GLOBAL_LOCALE;
+    locale_t loc =
+        codePage == CP_THREAD_ACP ? uselocale(static_cast<locale_t>(nullptr)) : LC_GLOBAL_LOCALE;
     const char* cs = loc == LC_GLOBAL_LOCALE ? nl_langinfo(CODESET) : nl_langinfo_l(CODESET, loc);
     return cs && *cs ? cs : "ANSI_X3.4-1968";
 }
@@ -171,7 +172,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD, LPCWSTR src, int cch, LPSTR dst, i
         return 0;
     try
     {
-        size_t len = cch < 0 ? std::char_traits<char16_t>::length(src) + 1 : static_cast<size_t>(cch);
+        size_t len =
+            cch < 0 ? std::char_traits<char16_t>::length(src) + 1 : static_cast<size_t>(cch);
         bool used = false;
         char def = lpDefaultChar && *lpDefaultChar ? *lpDefaultChar : '?';
         std::string a = winplat::WideToAnsi(std::u16string_view(src, len), CodePage, &used, def);

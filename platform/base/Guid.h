@@ -26,5 +26,11 @@ constexpr bool IsEqualGUID(REFGUID a, REFGUID b) noexcept
     }
     return true;
 }
-constexpr bool IsEqualIID(REFIID a, REFIID b) noexcept { return IsEqualGUID(a, b); }
-inline bool operator==(REFGUID a, REFGUID b) noexcept { return IsEqualGUID(a, b); }
+constexpr bool IsEqualIID(REFIID a, REFIID b) noexcept
+{
+    return IsEqualGUID(a, b);
+}
+inline bool operator==(REFGUID a, REFGUID b) noexcept
+{
+    return IsEqualGUID(a, b);
+}

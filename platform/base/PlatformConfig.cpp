@@ -35,10 +35,13 @@ struct CacheKey
 
 bool EqualsNoCase(std::string_view a, std::string_view b) noexcept
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y)
+                      {
+                          return std::tolower(static_cast<unsigned char>(x)) ==
+                                 std::tolower(static_cast<unsigned char>(y));
+                      });
 }
 
 std::string ToLowerAscii(std::string_view s)
@@ -94,8 +97,8 @@ PlatformConfig PlatformConfig::Parse(std::string_view text)
         size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             continue;
-        cfg.m_sections[section].push_back(
-            {std::string(TrimView(line.substr(0, eq))), std::string(TrimView(line.substr(eq + 1)))});
+        cfg.m_sections[section].push_back({std::string(TrimView(line.substr(0, eq))),
+                                           std::string(TrimView(line.substr(eq + 1)))});
     }
     return cfg;
 }
@@ -107,7 +110,9 @@ std::shared_ptr<const PlatformConfig> PlatformConfig::Current()
     static std::shared_ptr<const PlatformConfig> cached;
 
     CacheKey key{Path()};
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(key.path.c_str(), &st) == 0)
     {
         key.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
@@ -149,7 +154,8 @@ std::string PlatformConfig::GetOr(std::string_view section, std::string_view key
     return v ? *v : std::string(def);
 }
 
-std::vector<std::string> PlatformConfig::GetList(std::string_view section, std::string_view key) const
+std::vector<std::string> PlatformConfig::GetList(std::string_view section,
+                                                 std::string_view key) const
 {
     std::vector<std::string> out;
     std::string cur;

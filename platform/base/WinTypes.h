@@ -67,8 +67,14 @@ using HMODULE = HINSTANCE;
 #define STDAPI extern "C" HRESULT
 #define WINAPI
 
-constexpr bool SUCCEEDED(HRESULT hr) noexcept { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) noexcept { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) noexcept
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) noexcept
+{
+    return hr < 0;
+}
 constexpr HRESULT MAKE_HRESULT(unsigned sev, unsigned fac, unsigned code) noexcept
 {
     return static_cast<HRESULT>((static_cast<std::uint32_t>(sev) << 31) |
@@ -81,7 +87,10 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD err) noexcept
                ? static_cast<HRESULT>(err)
                : static_cast<HRESULT>((err & 0x0000FFFFu) | (7u << 16) | 0x80000000u);
 }
-constexpr WORD HRESULT_CODE(HRESULT hr) noexcept { return static_cast<WORD>(hr & 0xFFFF); }
+constexpr WORD HRESULT_CODE(HRESULT hr) noexcept
+{
+    return static_cast<WORD>(hr & 0xFFFF);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
