@@ -1,0 +1,163 @@
+#include "platform/mapi/MapiFaults.h"
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+namespace winplat::mapi
+{
+
+namespace
+{
+
+struct ArmedFault
+{
+    std::string operation;
+    Fault fault;
+    unsigned calls = 0; // calls of the operation seen since the fault was set
+};
+
+constexpr size_t kKinds = static_cast<size_t>(MapiObject::Folder) + 1;
+
+// The hooks are process-wide by nature: they watch every object of the layer.
+struct Hooks
+{
+    std::mutex mutex;
+    std::vector<ArmedFault> faults;
+    std::vector<CallRecord> calls;
+    // Checked without the lock so that a layer nobody watches pays almost nothing.
+    std::atomic<bool> active{false};
+    bool recording = false;
+    std::array<std::atomic<long>, kKinds> live{};
+    std::atomic<long> allocations{0};
+};
+
+Hooks& TheHooks()
+{
+    static Hooks hooks;
+    return hooks;
+}
+
+std::string_view MethodOf(std::string_view operation)
+{
+    size_t p = operation.rfind("::");
+    return p == std::string_view::npos ? operation : operation.substr(p + 2);
+}
+
+bool Names(std::string_view pattern, std::string_view operation)
+{
+    return pattern == operation ||
+           (pattern.find("::") == std::string_view::npos && pattern == MethodOf(operation));
+}
+
+void UpdateActive(Hooks& h)
+{
+    h.active.store(h.recording || !h.faults.empty(), std::memory_order_relaxed);
+}
+
+} // namespace
+
+void MapiFaults::Inject(std::string_view operation, Fault fault)
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    h.faults.push_back(ArmedFault{std::string(operation), fault, 0});
+    UpdateActive(h);
+}
+
+void MapiFaults::Clear()
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    h.faults.clear();
+    h.calls.clear();
+    h.recording = false;
+    UpdateActive(h);
+}
+
+void MapiFaults::Record(bool on)
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    h.recording = on;
+    UpdateActive(h);
+}
+
+std::vector<CallRecord> MapiFaults::Calls()
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    return h.calls;
+}
+
+unsigned MapiFaults::CallCount(std::string_view operation)
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    unsigned n = 0;
+    for (const CallRecord& c : h.calls)
+    {
+        if (Names(operation, c.operation))
+            ++n;
+    }
+    return n;
+}
+
+long MapiFaults::LiveObjects()
+{
+    long n = 0;
+    for (const auto& k : TheHooks().live)
+        n += k.load();
+    return n;
+}
+
+long MapiFaults::LiveObjects(MapiObject kind)
+{
+    return TheHooks().live[static_cast<size_t>(kind)].load();
+}
+
+long MapiFaults::LiveAllocations()
+{
+    return TheHooks().allocations.load();
+}
+
+bool MapiFaults::Hit(const char* operation, ULONG flags, HRESULT* result, std::string_view detail)
+{
+    Hooks& h = TheHooks();
+    if (!h.active.load(std::memory_order_relaxed))
+        return false;
+    std::lock_guard lock(h.mutex);
+    if (h.recording)
+        h.calls.push_back(CallRecord{operation, flags, std::string(detail)});
+    bool hit = false;
+    for (ArmedFault& f : h.faults)
+    {
+        if (!Names(f.operation, operation))
+            continue;
+        unsigned n = ++f.calls;
+        bool inRange = n >= f.fault.nth && (f.fault.count == 0 || n < f.fault.nth + f.fault.count);
+        if (inRange && !hit)
+        {
+            hit = true;
+            *result = f.fault.result;
+        }
+    }
+    return hit;
+}
+
+void MapiFaults::ObjectCreated(MapiObject kind) noexcept
+{
+    TheHooks().live[static_cast<size_t>(kind)].fetch_add(1, std::memory_order_relaxed);
+}
+
+void MapiFaults::ObjectDestroyed(MapiObject kind) noexcept
+{
+    TheHooks().live[static_cast<size_t>(kind)].fetch_sub(1, std::memory_order_relaxed);
+}
+
+void MapiFaults::AllocationCountChanged(long delta) noexcept
+{
+    TheHooks().allocations.fetch_add(delta, std::memory_order_relaxed);
+}
+
+} // namespace winplat::mapi
