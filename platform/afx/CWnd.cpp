@@ -1,0 +1,3 @@
+#include "platform/afx/CWnd.h"
+
+CWnd::~CWnd() = default;
