@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ads/Ads.h"
+#include "platform/ads/AdsInterfaceIds.h"
 #include "platform/ads/AttributeSchema.h"
 #include "platform/ads/LdapConnection.h"
 #include "platform/ads/PagedSearch.h"
@@ -9,14 +10,6 @@
 
 #include <memory>
 #include <vector>
-
-namespace winplat
-{
-template <> struct InterfaceId<IDirectorySearch>
-{
-    static constexpr const IID& value = IID_IDirectorySearch;
-};
-} // namespace winplat
 
 namespace winplat::ads
 {

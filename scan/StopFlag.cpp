@@ -1,0 +1,3 @@
+#include "scan/StopFlag.h"
+
+std::atomic<std::int32_t> g_nStopScan{0};
