@@ -111,6 +111,10 @@ namespace winplat
 {
 std::string ToUtf8(std::u16string_view s);
 std::u16string FromUtf8(std::string_view s);
+inline std::string ToUtf8(const char16_t* s)
+{
+    return ToUtf8(std::u16string_view(s ? s : u""));
+}
 inline std::string ToUtf8(const CString& s)
 {
     return ToUtf8(std::u16string_view(s.Str()));
