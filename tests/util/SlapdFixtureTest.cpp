@@ -12,6 +12,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <netinet/in.h>
 #include <set>
@@ -225,16 +226,23 @@ bool PortAcceptsConnections(int port)
     return connected;
 }
 
-// A live process, not a zombie waiting to be reaped.
+// A live process: not a zombie waiting to be reaped, and no thread of it
+// still exiting (the leader turns zombie first).
 bool ProcessRunning(int pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::ifstream in(proc + "/stat");
     std::string line;
     if (!std::getline(in, line))
         return false;
     auto close = line.rfind(')');
-    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z' &&
-           line[close + 2] != 'X';
+    if (close == std::string::npos || close + 2 >= line.size())
+        return false;
+    if (line[close + 2] != 'Z' && line[close + 2] != 'X')
+        return true;
+    std::error_code error;
+    auto threads = std::filesystem::directory_iterator(proc + "/task", error);
+    return !error && std::distance(threads, std::filesystem::directory_iterator()) > 1;
 }
 
 template <typename Predicate>
@@ -414,6 +422,13 @@ TEST(SlapdLifecycle, PauseStopsAnswersResumeRecoversKillDropsRestartKeepsData)
     SearchResult restarted = Search(server, "(sAMAccountName=gina)");
     EXPECT_TRUE(restarted.process.Succeeded()) << restarted.process.Describe();
     EXPECT_EQ(restarted.entries.size(), 1u);
+
+    // A test that fails while the server is paused still gets it stopped.
+    const int pid = server.Pid();
+    server.Pause();
+    server.Stop();
+    EXPECT_FALSE(ProcessRunning(pid));
+    EXPECT_FALSE(PortAcceptsConnections(port));
 }
 
 // A test process that dies without its destructors must not leave slapd

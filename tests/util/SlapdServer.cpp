@@ -5,7 +5,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -66,10 +68,21 @@ char ProcessState(int pid)
     return line[close + 2];
 }
 
+// Gone means no thread left: the leader of a multi-threaded process turns
+// zombie while other threads still exit, and they keep its sockets open.
 bool IsGone(int pid)
 {
     char state = ProcessState(pid);
-    return state == '\0' || state == 'Z' || state == 'X';
+    if (state == '\0')
+        return true;
+    if (state != 'Z' && state != 'X')
+        return false;
+    std::error_code error;
+    auto threads =
+        std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error);
+    if (error)
+        return true;
+    return std::distance(threads, std::filesystem::directory_iterator()) <= 1;
 }
 
 template <typename Predicate> bool WaitFor(Predicate done)
