@@ -180,6 +180,7 @@ DirectorySearch::Search* DirectorySearch::Find(ADS_SEARCH_HANDLE h) const noexce
 
 HRESULT DirectorySearch::Advance(Search& s) noexcept
 {
+    s.row.Clear();
     HRESULT hr = s.pager->Next();
     s.onRow = hr == S_OK;
     return hr;
@@ -195,6 +196,7 @@ HRESULT DirectorySearch::GetFirstRow(ADS_SEARCH_HANDLE h)
         // Back to the start: ask the server again rather than keep every row in memory.
         try
         {
+            s->row.Clear();
             s->pager.reset();
             s->pager = std::make_unique<PagedSearch>(m_connection->Handle(), s->request);
         }
@@ -247,34 +249,15 @@ HRESULT DirectorySearch::GetColumn(ADS_SEARCH_HANDLE h, LPWSTR name, PADS_SEARCH
         return E_ADS_COLUMN_NOT_SET;
     try
     {
-        LDAP* ld = m_connection->Handle();
-        LDAPMessage* entry = s->pager->Entry();
+        if (!s->row.IsLoaded())
+            s->row.Load(m_connection->Handle(), s->pager->Entry());
         std::string wanted = ToUtf8(std::u16string_view(name));
-        std::string found;
-        BerElement* ber = nullptr;
-        for (char* a = ldap_first_attribute(ld, entry, &ber); a;
-             a = ldap_next_attribute(ld, entry, ber))
-        {
-            std::string_view type(a);
-            type = type.substr(0, type.find(';'));
-            if (found.empty() && EqualsNoCase(type, wanted))
-                found = a;
-            ldap_memfree(a);
-        }
-        if (ber)
-            ber_free(ber, 0);
-        if (found.empty())
+        berval** vals = s->row.Find(wanted);
+        if (!vals || !vals[0])
             return E_ADS_COLUMN_NOT_SET;
-
         std::vector<std::string> raw;
-        if (berval** vals = ldap_get_values_len(ld, entry, found.c_str()))
-        {
-            for (berval** v = vals; *v; ++v)
-                raw.emplace_back((*v)->bv_val, (*v)->bv_len);
-            ldap_value_free_len(vals);
-        }
-        if (raw.empty())
-            return E_ADS_COLUMN_NOT_SET;
+        for (berval** v = vals; *v; ++v)
+            raw.emplace_back((*v)->bv_val, (*v)->bv_len);
 
         ADSTYPE type = ColumnType(wanted, raw);
         auto storage = std::make_unique<ColumnStorage>();

@@ -4,6 +4,7 @@
 #include "platform/ads/Ads.h"
 #include "platform/ads/AdsInterfaceIds.h"
 #include "platform/ads/AttributeSchema.h"
+#include "platform/ads/EntryAttributes.h"
 #include "platform/ads/LdapConnection.h"
 #include "platform/ads/PagedSearch.h"
 #include "platform/base/ComObject.h"
@@ -48,6 +49,7 @@ private:
         PagedSearch::Request request;
         std::unique_ptr<PagedSearch> pager;
         bool onRow = false;
+        EntryAttributes row; // the current entry, read once for all its columns
     };
 
     Search* Find(ADS_SEARCH_HANDLE h) const noexcept;

@@ -46,7 +46,7 @@ std::optional<LdapEndpoint> ResolveEndpoint(const AdsPath& path, const PlatformC
     {
         if (!EqualsNoCase(name, path.server))
             continue;
-        std::string target = *config.Get("hosts", name);
+        std::string target = config.GetOr("hosts", name, "");
         if (target.rfind("ldaps://", 0) == 0)
         {
             ep.ldaps = true;
