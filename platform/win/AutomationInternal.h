@@ -6,7 +6,11 @@
 namespace winplat::automation::detail
 {
 
-// A copy of the handler set now (empty when none).
+// Copies of the handlers set now (empty when none).
 std::function<int(const MessageBoxRecord&)> MessageBoxHandler();
+std::function<unsigned(const std::vector<MenuItemRecord>&)> PopupMenuHandler();
+std::function<void(HWND, unsigned)> DialogHandler();
+std::function<std::u16string(const FileDialogRecord&)> FileDialogHandler();
+void CountBeep();
 
 } // namespace winplat::automation::detail

@@ -4,6 +4,7 @@
 #include "platform/base/CString.h"
 #include "platform/win/AutomationInternal.h"
 #include "platform/win/UiThread.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowRegistry.h"
 
 #include <QApplication>
@@ -152,6 +153,7 @@ int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
 
 BOOL MessageBeep(UINT)
 {
+    winplat::automation::detail::CountBeep();
     if (winplat::UiThread::HasUi())
         winplat::UiThread::Post(
             []

@@ -1,0 +1,166 @@
+#include "app/KorvathDlg.h"
+
+#include "res/ProductInfo.h"
+
+namespace
+{
+// The tab headers keep this band at the top of the tab control free.
+constexpr int kTabHeaderBand = 20;
+} // namespace
+
+CKorvathDlg::CKorvathDlg(CWnd* pParent) : CDialog(IDD, pParent)
+{
+    m_hIcon = AfxGetApp() != nullptr
+                  ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
+                  : LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
+}
+
+CKorvathDlg::~CKorvathDlg() = default;
+
+void CKorvathDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_RESULT_TAB, m_tabResults);
+    DDX_Control(pDX, IDC_LIST_OST, m_listOst);
+    DDX_Control(pDX, IDC_LIST_NONOST, m_listNonOst);
+    DDX_Control(pDX, IDC_LIST_ERRORS, m_listErrors);
+    DDX_Control(pDX, IDC_BANNER, m_banner);
+}
+
+BEGIN_MESSAGE_MAP(CKorvathDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_CLEAR, &CKorvathDlg::OnClear)
+    ON_BN_CLICKED(IDC_ABOUT, &CKorvathDlg::OnAbout)
+END_MESSAGE_MAP()
+
+BOOL CKorvathDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    AddAboutToSystemMenu();
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    m_banner.SetTargetUrl(QM_PRODUCT_URL);
+
+    m_tabResults.InsertItem(0, _T("OST Users"));
+    m_tabResults.InsertItem(1, _T("Non-OST Users"));
+    m_tabResults.InsertItem(2, _T("Errors"));
+
+    PlaceListsInTab();
+    m_listOst.ShowWindow(SW_SHOWNORMAL);
+
+    m_menuList.Attach(LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_LIST_MENU)));
+
+    m_imageList.Create(IDB_LIST_ICON, 16, 1, RGB(255, 255, 255));
+    m_listOst.SetImageList(&m_imageList, LVSIL_SMALL);
+    m_listNonOst.SetImageList(&m_imageList, LVSIL_SMALL);
+    m_listErrors.SetImageList(&m_imageList, LVSIL_SMALL);
+
+    SetDlgItemText(IDC_SERVER, _T(""));
+    SetDlgItemText(IDC_USERNAME, _T(""));
+    SetDlgItemText(IDC_PASSWORD, _T(""));
+
+    return TRUE; // the first control in tab order, the server edit, takes the focus
+}
+
+void CKorvathDlg::AddAboutToSystemMenu()
+{
+    CMenu* pSysMenu = GetSystemMenu(FALSE);
+    if (pSysMenu == nullptr)
+        return;
+    WCHAR text[256];
+    if (LoadString(AfxGetResourceHandle(), IDS_ABOUTBOX, text, 256) > 0)
+    {
+        pSysMenu->AppendMenu(MF_SEPARATOR);
+        pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, text);
+    }
+}
+
+void CKorvathDlg::PlaceListsInTab()
+{
+    CRect client;
+    m_tabResults.GetClientRect(&client);
+    CRect frame;
+    m_tabResults.GetWindowRect(&frame);
+    ScreenToClient(&frame);
+    for (CListCtrl* list : {&m_listOst, &m_listNonOst, &m_listErrors})
+        list->MoveWindow(frame.left, frame.top + kTabHeaderBand, client.Width(),
+                         client.Height() - kTabHeaderBand, TRUE);
+}
+
+BOOL CKorvathDlg::PreTranslateMessage(MSG* pMsg)
+{
+    // Enter and Escape go to the focused control as they are: they neither press a button
+    // nor end the dialog.
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
+    {
+        TranslateMessage(pMsg);
+        DispatchMessage(pMsg);
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CKorvathDlg::OnOK() {}
+
+void CKorvathDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        OnAbout();
+    else
+        CDialog::OnSysCommand(nID, lParam);
+}
+
+void CKorvathDlg::OnPaint()
+{
+    if (IsIconic())
+    {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+
+        const int cxIcon = GetSystemMetrics(SM_CXICON);
+        const int cyIcon = GetSystemMetrics(SM_CYICON);
+        CRect rect;
+        GetClientRect(&rect);
+        const int x = (rect.Width() - cxIcon + 1) / 2;
+        const int y = (rect.Height() - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    }
+    else
+    {
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CKorvathDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+// The About box is not part of the program yet: its button and menu entry do nothing.
+void CKorvathDlg::OnAbout() {}
+
+CListCtrl* CKorvathDlg::ListOfTab(int nTab)
+{
+    switch (nTab)
+    {
+    case 0:
+        return &m_listOst;
+    case 1:
+        return &m_listNonOst;
+    case 2:
+        return &m_listErrors;
+    default:
+        return nullptr;
+    }
+}
+
+void CKorvathDlg::OnClear()
+{
+    if (CListCtrl* list = ListOfTab(m_tabResults.GetCurSel()))
+        list->DeleteAllItems();
+}
