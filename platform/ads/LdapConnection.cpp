@@ -2,8 +2,10 @@
 
 #include "platform/ads/LdapError.h"
 
+#include <csignal>
 #include <ldap.h>
 #include <memory>
+#include <mutex>
 #include <sys/time.h>
 #include <vector>
 
@@ -44,6 +46,24 @@ std::string Diagnostic(LDAP* ld)
     return {};
 }
 
+// A server that drops the connection must end the search with an error, not end the
+// process: writes to a closed socket are to fail with EPIPE. Left alone if the program has
+// already decided what SIGPIPE does.
+void IgnoreBrokenPipes()
+{
+    static std::once_flag once;
+    std::call_once(once,
+                   []
+                   {
+                       struct sigaction current
+                       {
+                       };
+                       if (sigaction(SIGPIPE, nullptr, &current) == 0 &&
+                           current.sa_handler == SIG_DFL)
+                           std::signal(SIGPIPE, SIG_IGN);
+                   });
+}
+
 } // namespace
 
 LdapConnection::~LdapConnection()
@@ -62,6 +82,7 @@ void LdapConnection::Close() noexcept
 HRESULT LdapConnection::Open(const LdapEndpoint& ep) noexcept
 {
     Close();
+    IgnoreBrokenPipes();
     m_timeoutSeconds = ep.timeoutSeconds;
     std::string uri = ep.Uri();
     int rc = ldap_initialize(&m_ld, uri.c_str());
