@@ -1,4 +1,5 @@
-// Registry key handles and the predefined roots.
+// Registry key handles and the per-user and per-machine roots. (HKEY_CLASSES_ROOT and the
+// reading calls come with the window system's shell services.)
 #pragma once
 
 #include "platform/base/WinTypes.h"
@@ -7,7 +8,6 @@ struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
 
-inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(ULONG_PTR{0x80000000u});
 inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(ULONG_PTR{0x80000001u});
 inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(ULONG_PTR{0x80000002u});
 inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(ULONG_PTR{0x80000003u});
