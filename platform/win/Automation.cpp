@@ -314,7 +314,7 @@ bool PressKey(unsigned vk, HWND hwnd, bool alt)
         false);
 }
 
-unsigned PixelAt(HWND hwnd, int x, int y)
+unsigned PixelAt(HWND hwnd, int x, int y, bool withChildren)
 {
     return OnUi<unsigned>(
         [&]() -> unsigned
@@ -322,7 +322,11 @@ unsigned PixelAt(HWND hwnd, int x, int y)
             auto w = WindowOf(hwnd);
             if (!w || !w->Widget())
                 return 0;
-            const QImage image = w->Widget()->grab().toImage();
+            QImage image(w->Widget()->size(), QImage::Format_RGB32);
+            image.fill(Qt::black);
+            w->Widget()->render(&image, QPoint(), QRegion(),
+                                withChildren ? QWidget::DrawWindowBackground | QWidget::DrawChildren
+                                             : QWidget::DrawWindowBackground);
             const QPoint p = QPoint(x, y) + w->ClientOriginInWidget();
             if (!image.rect().contains(p))
                 return 0;

@@ -73,8 +73,9 @@ bool Click(HWND hwnd);
 bool PressKey(unsigned vk, HWND hwnd = nullptr, bool alt = false);
 // Clicks at a point in hwnd's client coordinates with the left or right button.
 bool ClickAt(HWND hwnd, int x, int y, bool right = false, bool control = false);
-// Renders the window as it is now and returns the colour (0xRRGGBB) at a client point.
-unsigned PixelAt(HWND hwnd, int x, int y);
+// Renders the window as it is now and returns the colour (0xRRGGBB) at a client point; without
+// its child windows when withChildren is false (what the window paints itself).
+unsigned PixelAt(HWND hwnd, int x, int y, bool withChildren = true);
 
 // ---- Sounds ----
 unsigned BeepCount();

@@ -577,8 +577,14 @@ HWND WindowFactory::Create(const CreateParams& params)
     CallWindow(hwnd, WM_CREATE, 0, 0);
     if (!WindowOf(hwnd))
         return nullptr;
-    if ((params.style & WS_VISIBLE) && window->Widget())
-        window->Widget()->show();
+    if (window->Widget() != nullptr)
+    {
+        // A child without WS_VISIBLE stays hidden when its parent is shown.
+        if (params.style & WS_VISIBLE)
+            window->Widget()->show();
+        else if (params.style & WS_CHILD)
+            window->Widget()->hide();
+    }
     return hwnd;
 }
 
