@@ -5,7 +5,8 @@
 
 CMailboxScanner::CMailboxScanner()
     : m_pSession(nullptr), m_pProfAdmin(nullptr), m_pAdminStore(nullptr),
-      m_strProfile(_T("TempAdmin1")), m_strMailbox(_T("Administrator")), m_hWndParent(nullptr)
+      m_strProfile(_T("TempAdmin1")), m_strMailbox(_T("Administrator")), m_hWndParent(nullptr),
+      m_bProfileCreated(FALSE)
 {
     CWnd* pMainWnd = AfxGetMainWnd();
     m_hWndParent = pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr;
@@ -28,7 +29,8 @@ CMailboxScanner::~CMailboxScanner()
     }
     if (m_pProfAdmin)
     {
-        DeleteTempProfile();
+        if (m_bProfileCreated)
+            DeleteTempProfile();
         m_pProfAdmin->Release();
         m_pProfAdmin = nullptr;
     }
@@ -49,5 +51,14 @@ void CMailboxScanner::Run()
 {
     if (!FindMailboxes())
         return;
-    // The Exchange steps (profile, logon, probes) follow the directory step here.
+    if (!LogonExchange())
+        return;
+    if (!OpenAdminStore())
+        return;
+    for (INT_PTR i = 0; i < m_arrMailboxes.GetSize(); ++i)
+    {
+        if (IsStopRequested())
+            return;
+        ProbeMailbox(m_arrMailboxes[i]);
+    }
 }

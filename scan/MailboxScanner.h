@@ -34,6 +34,14 @@ public:
     CString m_strServer;
     HWND m_hWndParent;
 
+    // Set once this scan has created its profile: the teardown deletes only a profile it
+    // created, never one that was there before.
+    BOOL m_bProfileCreated;
+
     BOOL FindMailboxes();
+    BOOL LogonExchange();
+    BOOL OpenAdminStore();
+    BOOL ProbeMailbox(CString strDN);
+    HRESULT CreateTempProfile();
     HRESULT DeleteTempProfile();
 };

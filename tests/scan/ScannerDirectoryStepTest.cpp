@@ -43,12 +43,13 @@ protected:
         EXPECT_EQ(Log().openColumns, 0) << "column not freed";
         MapiFaults::Clear();
     }
-    // Runs one scan over the scripted directory; the scanner is gone when this returns.
+    // The directory step of one scan over the scripted directory; the scanner is gone when
+    // this returns.
     std::vector<std::u16string> Scan()
     {
         CMailboxScanner scanner;
         scanner.SetCredentials(_T("EXCH01"), _T("CORP\\alice"), _T("pa$$ word"));
-        scanner.Run();
+        scanner.FindMailboxes();
         EXPECT_TRUE(scanner.m_arrOst.IsEmpty() && scanner.m_arrNonOst.IsEmpty() &&
                     scanner.m_arrErrors.IsEmpty());
         return Strings(scanner.m_arrMailboxes);
@@ -257,7 +258,11 @@ TEST_F(ScannerDirectoryStep, TeardownWithoutExchangeOnlyEndsTheMessagingSubsyste
     EXPECT_EQ(MapiFaults::CallCount("MAPIUninitialize"), 1u);
 
     Script().bindResult = static_cast<HRESULT>(0x8007052E);
-    Scan();
+    {
+        CMailboxScanner scanner;
+        scanner.SetCredentials(_T("EXCH01"), _T("CORP\\alice"), _T("pw"));
+        scanner.Run();
+    }
     EXPECT_EQ(MapiFaults::CallCount("MAPIUninitialize"), 2u);
     EXPECT_EQ(MapiFaults::CallCount("IProfAdmin::DeleteProfile"), 0u);
     EXPECT_EQ(MapiFaults::CallCount("IMAPISession::Logoff"), 0u);
