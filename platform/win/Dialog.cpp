@@ -151,7 +151,12 @@ INT_PTR DialogWindow::RunModal()
     m_loop = &loop;
     if (!m_ended)
     {
-        widget->setWindowModality(Qt::ApplicationModal);
+        if (widget->windowModality() != Qt::ApplicationModal)
+        {
+            // Modality takes effect when a window is shown.
+            widget->hide();
+            widget->setWindowModality(Qt::ApplicationModal);
+        }
         widget->show();
         widget->raise();
         widget->activateWindow();
@@ -167,6 +172,7 @@ INT_PTR DialogWindow::RunModal()
     m_loop = nullptr;
     if (Widget() != nullptr)
         Widget()->hide();
+    m_ended = false; // a later run starts afresh
     return m_result;
 }
 

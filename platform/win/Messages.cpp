@@ -321,6 +321,8 @@ LRESULT SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (UiThread::IsUiThread())
         return CallWindow(hWnd, Msg, wParam, lParam);
+    if (!WindowRegistry::IsWindow(hWnd))
+        return 0; // no window: nothing for the user-interface thread to do
     LRESULT result = 0;
     UiThread::Invoke([&] { result = CallWindow(hWnd, Msg, wParam, lParam); });
     return result;

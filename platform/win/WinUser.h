@@ -54,8 +54,7 @@ using HICON = HICON__*;
 using HCURSOR = HICON;
 struct HDC__;
 using HDC = HDC__*;
-struct HGDIOBJ__;
-using HGDIOBJ = HGDIOBJ__*;
+using HGDIOBJ = void*; // any drawing object's handle converts to it
 struct HFONT__;
 using HFONT = HFONT__*;
 struct HBRUSH__;
