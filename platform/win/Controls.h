@@ -4,12 +4,13 @@
 #include "platform/win/Window.h"
 
 #include <QPainter>
+#include <QPointer>
+#include <QTabBar>
 
 #include <vector>
 
 class QLineEdit;
 class QPushButton;
-class QTabBar;
 class QTreeView;
 
 namespace winplat
@@ -70,7 +71,7 @@ public:
         LPARAM param = 0;
     };
     std::vector<Item> m_items;
-    QTabBar* m_bar = nullptr;
+    QPointer<QTabBar> m_bar; // a child of the widget: gone with it
     bool m_programmatic = false;
 };
 

@@ -333,6 +333,8 @@ int ListViewWindow::HitTest(QPoint client, UINT* flags) const
 
 LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (!m_model || View() == nullptr)
+        return BaseProc(msg, wParam, lParam); // the control is being destroyed
     const int count = static_cast<int>(m_items.size());
     switch (msg)
     {
@@ -573,6 +575,8 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT HeaderWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto list = m_list.lock();
+    if (list && list->View() == nullptr)
+        list.reset(); // the list is being destroyed
     switch (msg)
     {
     case HDM_GETITEMCOUNT:

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QItemSelection>
+#include <QPointer>
 
 #include <string>
 #include <vector>
@@ -64,7 +65,7 @@ private:
     HIMAGELIST m_normalImages = nullptr;
     DWORD m_extendedStyle = 0;
     HWND m_header = nullptr;
-    ListModel* m_model = nullptr;
+    QPointer<ListModel> m_model; // a child of the view: gone with its widget
     bool m_syncing = false;
     friend class ListModel;
 };

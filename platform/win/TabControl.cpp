@@ -67,6 +67,8 @@ void TabWindow::UserSelected(int index)
 
 LRESULT TabWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (!m_bar)
+        return BaseProc(msg, wParam, lParam); // the control is being destroyed
     const int count = static_cast<int>(m_items.size());
     switch (msg)
     {
