@@ -8,6 +8,7 @@
 #include "platform/afx/CDataExchange.h"
 #include "platform/afx/CDialog.h"
 #include "platform/afx/CEdit.h"
+#include "platform/afx/CFileDialog.h"
 #include "platform/afx/CGdiObject.h"
 #include "platform/afx/CHeaderCtrl.h"
 #include "platform/afx/CImageList.h"

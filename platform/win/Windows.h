@@ -3,6 +3,7 @@
 
 #include "platform/base/WinTypes.h"
 #include "platform/win/CommCtrl.h"
+#include "platform/win/CommDlg.h"
 #include "platform/win/Shell.h"
 #include "platform/win/WinGdi.h"
 #include "platform/win/WinUser.h"
