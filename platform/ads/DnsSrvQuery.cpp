@@ -216,6 +216,51 @@ SrvAnswer AskOverTcp(const addrinfo& address, const std::vector<unsigned char>& 
     return ParseSrvResponse(reply.data(), length, name);
 }
 
+SrvAnswer AskOverUdp(const addrinfo& address, const std::vector<unsigned char>& query,
+                     const std::string& name, Clock::time_point deadline)
+{
+    UniqueFd fd(::socket(address.ai_family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (fd.Get() < 0)
+        return Failure(std::string("socket: ") + std::strerror(errno));
+    // A connected socket hears only from the server it asked.
+    if (::connect(fd.Get(), address.ai_addr, address.ai_addrlen) != 0)
+        return Failure(std::strerror(errno));
+
+    const std::uint16_t id = ReplyId(query, query.size());
+    std::vector<unsigned char> reply(65535);
+    // Ask again every second while the time lasts: one lost datagram is no answer.
+    const auto resendEvery = std::chrono::seconds(1);
+    Clock::time_point nextSend = Clock::now();
+    for (;;)
+    {
+        Clock::time_point now = Clock::now();
+        if (now >= deadline)
+            return Failure("no answer in time");
+        if (now >= nextSend)
+        {
+            if (::send(fd.Get(), query.data(), query.size(), MSG_NOSIGNAL) < 0 && errno != EINTR)
+                return Failure(std::strerror(errno));
+            nextSend = now + resendEvery;
+        }
+        if (!WaitFor(fd.Get(), POLLIN, std::min(deadline, nextSend)))
+            continue;
+        ssize_t n = ::recv(fd.Get(), reply.data(), reply.size(), 0);
+        if (n < 0)
+        {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
+                continue;
+            // ECONNREFUSED: nothing listens there.
+            return Failure(std::strerror(errno));
+        }
+        auto length = static_cast<size_t>(n);
+        if (ReplyId(reply, length) != id)
+            continue; // a late answer to an earlier question, or noise
+        if (Truncated(reply, length))
+            return AskOverTcp(address, query, name, deadline);
+        return ParseSrvResponse(reply.data(), length, name);
+    }
+}
+
 } // namespace
 
 std::optional<DnsServer> ParseDnsServer(std::string_view text)
@@ -329,7 +374,8 @@ SrvAnswer DnsSrvQuery::QuerySystem(const std::string& name) const
 SrvAnswer DnsSrvQuery::QueryServer(const std::string& name) const
 {
     const Clock::time_point deadline = Clock::now() + m_timeLimit;
-    const std::string where = m_server->host + " port " + std::to_string(m_server->port);
+    const std::string where =
+        "DNS server " + m_server->host + " port " + std::to_string(m_server->port);
 
     addrinfo hints{};
     hints.ai_socktype = SOCK_DGRAM;
@@ -337,53 +383,24 @@ SrvAnswer DnsSrvQuery::QueryServer(const std::string& name) const
     addrinfo* found = nullptr;
     std::string port = std::to_string(m_server->port);
     if (int rc = ::getaddrinfo(m_server->host.c_str(), port.c_str(), &hints, &found); rc != 0)
-        return Failure("DNS server " + m_server->host + ": " + ::gai_strerror(rc));
+        return Failure(where + ": " + ::gai_strerror(rc));
     std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, &::freeaddrinfo);
-    const addrinfo& address = *addresses;
-
-    UniqueFd fd(::socket(address.ai_family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (fd.Get() < 0)
-        return Failure(std::string("socket: ") + std::strerror(errno));
-    // A connected socket hears only from the server it asked.
-    if (::connect(fd.Get(), address.ai_addr, address.ai_addrlen) != 0)
-        return Failure("DNS server " + where + ": " + std::strerror(errno));
 
     std::random_device entropy;
     const auto id = static_cast<std::uint16_t>(entropy());
     const std::vector<unsigned char> query = BuildQuery(id, name);
-    std::vector<unsigned char> reply(65535);
 
-    // Ask again every second while the time lasts: one lost datagram is no answer.
-    const auto resendEvery = std::chrono::seconds(1);
-    Clock::time_point nextSend = Clock::now();
-    for (;;)
+    // A name such as localhost may stand for several addresses, not all of them served.
+    SrvAnswer answer = Failure(where + ": no address");
+    for (const addrinfo* a = addresses.get(); a != nullptr && Clock::now() < deadline;
+         a = a->ai_next)
     {
-        Clock::time_point now = Clock::now();
-        if (now >= deadline)
-            return Failure("DNS server " + where + " did not answer in time");
-        if (now >= nextSend)
-        {
-            if (::send(fd.Get(), query.data(), query.size(), MSG_NOSIGNAL) < 0 && errno != EINTR)
-                return Failure("DNS server " + where + ": " + std::strerror(errno));
-            nextSend = now + resendEvery;
-        }
-        if (!WaitFor(fd.Get(), POLLIN, std::min(deadline, nextSend)))
-            continue;
-        ssize_t n = ::recv(fd.Get(), reply.data(), reply.size(), 0);
-        if (n < 0)
-        {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
-                continue;
-            // ECONNREFUSED: nothing listens there.
-            return Failure("DNS server " + where + ": " + std::strerror(errno));
-        }
-        auto length = static_cast<size_t>(n);
-        if (ReplyId(reply, length) != id)
-            continue; // a late answer to an earlier question, or noise
-        if (Truncated(reply, length))
-            return AskOverTcp(address, query, name, deadline);
-        return ParseSrvResponse(reply.data(), length, name);
+        answer = AskOverUdp(*a, query, name, deadline);
+        if (answer.outcome != SrvAnswer::Outcome::Failed)
+            return answer;
+        answer.detail = where + ": " + answer.detail;
     }
+    return answer;
 }
 
 } // namespace winplat::ads
