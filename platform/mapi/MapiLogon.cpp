@@ -65,7 +65,7 @@ HRESULT AddExchangeService(SessionContext& context, const std::vector<PropValue>
                                                 : "names no mailbox");
         return hr == MAPI_E_AMBIGUOUS_RECIP ? hr : MAPI_E_LOGON_FAILED;
     }
-    context.AddOwnMailbox(exchange->settings.name, own.dn);
+    context.AddOwnMailbox(exchange->settings.name, own.dnKey);
     LONG key = static_cast<LONG>(rows.size());
     rows.push_back(StoreRow(StoreEntryId(StoreEntryId::PublicMdbDn(server), {}, OPENSTORE_PUBLIC),
                             u"Public Folders", false, ++key));

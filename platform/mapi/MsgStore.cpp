@@ -89,8 +89,13 @@ HRESULT MsgStore::Usable() const noexcept
 std::vector<PropValue> MsgStore::Props() const
 {
     std::string eid = m_id.Bytes();
-    std::u16string name = m_mailbox ? u"Mailbox - " + Utf8ToWide(m_mailbox->displayName)
-                                    : std::u16string(u"Public Folders");
+    std::u16string name = u"Public Folders";
+    if (m_mailbox)
+    {
+        std::string display;
+        (void)m_server->db->DisplayName(m_mailbox->id, &display);
+        name = u"Mailbox - " + Utf8ToWide(display);
+    }
     const BYTE* provider = m_mailbox ? kPrivateProvider : kPublicProvider;
     return {
         PropValue::Binary(PR_ENTRYID, eid.data(), eid.size()),

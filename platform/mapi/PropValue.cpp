@@ -75,8 +75,20 @@ std::string WideToUtf8(std::u16string_view s)
     return winplat::WideToAnsi(s, CP_UTF8);
 }
 
+std::string AnsiToUtf8Text(std::string_view s)
+{
+    if (std::all_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(s);
+    return WideToUtf8(AnsiToWideText(s));
+}
+
 std::u16string Utf8ToWide(std::string_view s)
 {
+    // Folder names and DNs are nearly always ASCII, which widens as it is.
+    if (std::all_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::u16string(s.begin(), s.end());
     return winplat::AnsiToWide(s, CP_UTF8);
 }
 
@@ -153,18 +165,14 @@ std::optional<PropValue> PropValue::From(const SPropValue& v)
 
 std::int64_t PropValue::Integer() const noexcept
 {
-    if (const auto* i = std::get_if<std::int64_t>(&m_data))
-        return *i;
-    if (const auto* d = std::get_if<double>(&m_data))
-        return static_cast<std::int64_t>(*d);
-    return 0;
+    if (m_holds == Holds::Real)
+        return static_cast<std::int64_t>(m_real);
+    return m_holds == Holds::Integer ? m_int : 0;
 }
 
 double PropValue::Real() const noexcept
 {
-    if (const auto* d = std::get_if<double>(&m_data))
-        return *d;
-    return static_cast<double>(Integer());
+    return m_holds == Holds::Real ? m_real : static_cast<double>(Integer());
 }
 
 ULONG PropValue::Size() const noexcept
@@ -204,11 +212,12 @@ std::optional<PropValue> PropValue::As(ULONG want, bool unicode) const
     }
     if (wantType == Type())
         return *this;
+    std::optional<PropValue> out;
     if (wantType == PT_UNICODE && Type() == PT_STRING8)
-        return Wide(PROP_TAG(PT_UNICODE, id), AnsiToWideText(*AnsiText()));
-    if (wantType == PT_STRING8 && Type() == PT_UNICODE)
-        return Ansi(PROP_TAG(PT_STRING8, id), WideToAnsiText(*WideText()));
-    return std::nullopt;
+        out.emplace(PROP_TAG(PT_UNICODE, id), AnsiToWideText(*AnsiText()));
+    else if (wantType == PT_STRING8 && Type() == PT_UNICODE)
+        out.emplace(PROP_TAG(PT_STRING8, id), WideToAnsiText(*WideText()));
+    return out;
 }
 
 HRESULT PropValue::CopyTo(SPropValue& out, LPVOID root) const noexcept
@@ -314,10 +323,10 @@ std::vector<BYTE> PropValue::Encode() const
     if (const auto* b = Bytes())
         return *b;
     std::uint64_t bits = 0;
-    if (const auto* d = std::get_if<double>(&m_data))
-        std::memcpy(&bits, d, sizeof bits);
-    else if (const auto* i = std::get_if<std::int64_t>(&m_data))
-        bits = static_cast<std::uint64_t>(*i);
+    if (m_holds == Holds::Real)
+        std::memcpy(&bits, &m_real, sizeof bits);
+    else if (m_holds == Holds::Integer)
+        bits = static_cast<std::uint64_t>(m_int);
     else
         return out;
     for (int k = 0; k < 8; ++k)

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
+#include <variant> // std::monostate
 #include <vector>
 
 namespace winplat::mapi
@@ -20,11 +20,18 @@ public:
     // Integers of every width (PT_I2, PT_LONG, PT_BOOLEAN, PT_ERROR, PT_I8, PT_SYSTIME,
     // PT_CURRENCY), floating point (PT_R4, PT_DOUBLE, PT_APPTIME), 8-bit and UTF-16 text,
     // bytes (PT_BINARY, PT_CLSID). PT_NULL holds nothing.
-    using Data = std::variant<std::monostate, std::int64_t, double, std::string, std::u16string,
-                              std::vector<BYTE>>;
-
     PropValue() = default;
-    PropValue(ULONG tag, Data data) : m_tag(tag), m_data(std::move(data)) {}
+    PropValue(ULONG tag, std::monostate) : m_tag(tag) {}
+    PropValue(ULONG tag, std::int64_t v) : m_tag(tag), m_holds(Holds::Integer), m_int(v) {}
+    PropValue(ULONG tag, double v) : m_tag(tag), m_holds(Holds::Real), m_real(v) {}
+    PropValue(ULONG tag, std::string v) : m_tag(tag), m_holds(Holds::Ansi), m_ansi(std::move(v)) {}
+    PropValue(ULONG tag, std::u16string v) : m_tag(tag), m_holds(Holds::Wide), m_wide(std::move(v))
+    {
+    }
+    PropValue(ULONG tag, std::vector<BYTE> v)
+        : m_tag(tag), m_holds(Holds::Bytes), m_bytes(std::move(v))
+    {
+    }
 
     static PropValue Long(ULONG tag, LONG v) { return {tag, std::int64_t{v}}; }
     static PropValue Bool(ULONG tag, bool v) { return {tag, std::int64_t{v ? 1 : 0}}; }
@@ -43,15 +50,19 @@ public:
     ULONG Tag() const noexcept { return m_tag; }
     ULONG Type() const noexcept { return PROP_TYPE(m_tag); }
     ULONG Id() const noexcept { return PROP_ID(m_tag); }
-    const Data& Value() const noexcept { return m_data; }
-
     std::int64_t Integer() const noexcept;
     double Real() const noexcept;
-    const std::string* AnsiText() const noexcept { return std::get_if<std::string>(&m_data); }
-    const std::u16string* WideText() const noexcept { return std::get_if<std::u16string>(&m_data); }
+    const std::string* AnsiText() const noexcept
+    {
+        return m_holds == Holds::Ansi ? &m_ansi : nullptr;
+    }
+    const std::u16string* WideText() const noexcept
+    {
+        return m_holds == Holds::Wide ? &m_wide : nullptr;
+    }
     const std::vector<BYTE>* Bytes() const noexcept
     {
-        return std::get_if<std::vector<BYTE>>(&m_data);
+        return m_holds == Holds::Bytes ? &m_bytes : nullptr;
     }
     // The size a size restriction compares: bytes of text or binary, else of the scalar.
     ULONG Size() const noexcept;
@@ -74,14 +85,32 @@ public:
                                       bool ignoreCase = false);
 
 private:
+    // A tagged set of members rather than a std::variant: simpler, and free of the false
+    // warnings optimising compilers raise about variants in containers.
+    enum class Holds : unsigned char
+    {
+        Nothing,
+        Integer,
+        Real,
+        Ansi,
+        Wide,
+        Bytes,
+    };
     ULONG m_tag = PR_NULL;
-    Data m_data;
+    Holds m_holds = Holds::Nothing;
+    std::int64_t m_int = 0;
+    double m_real = 0;
+    std::string m_ansi;
+    std::u16string m_wide;
+    std::vector<BYTE> m_bytes;
 };
 
 // Text conversions in the thread's ANSI code page.
 std::u16string AnsiToWideText(std::string_view s);
 std::string WideToAnsiText(std::u16string_view s);
 std::string WideToUtf8(std::u16string_view s);
+// 8-bit text in the thread's ANSI code page as UTF-8; ASCII is the same in both.
+std::string AnsiToUtf8Text(std::string_view s);
 std::u16string Utf8ToWide(std::string_view s);
 // A text argument of a call: UTF-16 when the call's flags carry MAPI_UNICODE, else 8-bit.
 std::u16string ArgText(const void* p, ULONG ulFlags);

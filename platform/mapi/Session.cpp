@@ -93,11 +93,8 @@ HRESULT Session::OpenMsgStore(ULONG_PTR, ULONG cbEntryID, LPENTRYID lpEntryID, L
         StoreEntryId id;
         if (!StoreEntryId::Parse(cbEntryID, lpEntryID, &id))
             return MAPI_E_INVALID_ENTRYID;
-        std::string serverName = StoreEntryId::ServerNameOf(id.ServerDn());
-        if (serverName.empty())
-            return MAPI_E_INVALID_ENTRYID;
         std::shared_ptr<const ExchangeServer> server;
-        if (HRESULT r = m_context->Server(serverName, &server); FAILED(r))
+        if (HRESULT r = m_context->ServerOfDn(id.ServerDn(), &server); FAILED(r))
             return r;
         if ((ulFlags & ~kOpenStoreFlags) != 0 ||
             ((ulFlags & MDB_ONLINE) != 0 && server->settings.mdbOnlineUnknown))
@@ -116,12 +113,12 @@ HRESULT Session::OpenMsgStore(ULONG_PTR, ULONG cbEntryID, LPENTRYID lpEntryID, L
         if (id.IsPublic())
             return MsgStore::Create(m_context, server, std::nullopt, id, lppMDB);
         // The DN is 8-bit text in the caller's code page; the store keeps UTF-8.
-        std::string dn = WideToUtf8(AnsiToWideText(id.MailboxDn()));
+        std::string dn = AnsiToUtf8Text(id.MailboxDn());
         MailboxRecord mailbox;
         if (HRESULT r = server->db->FindMailbox(dn, &mailbox); FAILED(r))
             return r;
         if ((id.Flags() & OPENSTORE_USE_ADMIN_PRIVILEGE) == 0 &&
-            !m_context->IsOwnMailbox(server->settings.name, mailbox.dn))
+            !m_context->IsOwnMailbox(server->settings.name, mailbox.dnKey))
             return MAPI_E_NO_ACCESS;
         if (FAILED(mailbox.openResult))
             return mailbox.openResult;

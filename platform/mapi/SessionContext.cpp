@@ -3,6 +3,7 @@
 #include "platform/base/PlatformConfig.h"
 #include "platform/mapi/MapiDefs.h"
 #include "platform/mapi/NotSupported.h"
+#include "platform/mapi/StoreEntryId.h"
 
 #include <new>
 
@@ -39,6 +40,34 @@ HRESULT SessionContext::Server(std::string_view name,
         }
         m_servers.emplace(key, server);
         *out = std::move(server);
+        return S_OK;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return MAPI_E_NOT_ENOUGH_MEMORY;
+    }
+}
+
+HRESULT SessionContext::ServerOfDn(const std::string& serverDn,
+                                   std::shared_ptr<const ExchangeServer>* out) noexcept
+{
+    try
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (auto it = m_serversByDn.find(serverDn); it != m_serversByDn.end())
+            {
+                *out = it->second;
+                return S_OK;
+            }
+        }
+        std::string name = StoreEntryId::ServerNameOf(serverDn);
+        if (name.empty())
+            return MAPI_E_INVALID_ENTRYID;
+        if (HRESULT hr = Server(name, out); FAILED(hr))
+            return hr;
+        std::lock_guard lock(m_mutex);
+        m_serversByDn.emplace(serverDn, *out);
         return S_OK;
     }
     catch (const std::bad_alloc&)

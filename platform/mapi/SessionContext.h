@@ -30,6 +30,10 @@ public:
     // MAPI_E_NETWORK_ERROR when the configuration does not know it or its store cannot be read.
     [[nodiscard]] HRESULT Server(std::string_view name,
                                  std::shared_ptr<const ExchangeServer>* out) noexcept;
+    // The same for the server DN of a store entry ID; MAPI_E_INVALID_ENTRYID when the DN
+    // names no server. Remembered per DN: every mailbox of a scan names the same one.
+    [[nodiscard]] HRESULT ServerOfDn(const std::string& serverDn,
+                                     std::shared_ptr<const ExchangeServer>* out) noexcept;
 
     // Mailboxes the session's own accounts may open without administrative rights.
     void AddOwnMailbox(const std::string& serverName, const std::string& dn);
@@ -49,7 +53,8 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::map<std::string, std::shared_ptr<const ExchangeServer>> m_servers; // by lower-case name
-    std::set<std::pair<std::string, std::string>> m_own;                    // lower-case
+    std::map<std::string, std::shared_ptr<const ExchangeServer>> m_serversByDn;
+    std::set<std::pair<std::string, std::string>> m_own; // lower-case
     std::atomic<bool> m_loggedOff{false};
     std::atomic<long> m_openStores{0};
     std::atomic<bool> m_refusedOnce{false};

@@ -85,6 +85,14 @@ std::string SqliteStatement::Text(int i) const
              : std::string();
 }
 
+std::string_view SqliteStatement::TextView(int i) const noexcept
+{
+    const auto* p = sqlite3_column_text(m_stmt, i);
+    int n = sqlite3_column_bytes(m_stmt, i);
+    return p ? std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(n))
+             : std::string_view();
+}
+
 std::vector<unsigned char> SqliteStatement::Blob(int i) const
 {
     size_t cb = 0;

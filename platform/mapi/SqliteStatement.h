@@ -39,6 +39,8 @@ public:
     bool IsNull(int i) const noexcept;
     std::int64_t Int(int i) const noexcept;
     std::string Text(int i) const;
+    // Valid until the next Step or Reset.
+    std::string_view TextView(int i) const noexcept;
     std::vector<unsigned char> Blob(int i) const;
     const void* BlobData(int i, size_t* cb) const noexcept;
 

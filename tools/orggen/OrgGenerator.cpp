@@ -185,7 +185,11 @@ std::string MailDomain(const std::string& suffix)
         while (!rdn.empty() && rdn.front() == ' ')
             rdn.erase(0, 1);
         if (rdn.size() > 3 && Lower(rdn.substr(0, 3)) == "dc=")
-            domain += (domain.empty() ? "" : ".") + rdn.substr(3);
+        {
+            if (!domain.empty())
+                domain += '.';
+            domain += rdn.substr(3);
+        }
         if (comma == std::string::npos)
             break;
         pos = comma + 1;

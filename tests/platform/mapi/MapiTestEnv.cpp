@@ -52,6 +52,7 @@ void WriteMailStore(const std::string& path, const std::vector<MailboxSpec>& mai
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     Exec(db, winplat::mapi::kMailStoreSchema);
     Exec(db, winplat::mapi::kMailStoreIndexes);
+    Exec(db, "BEGIN");
     sqlite3_stmt* mb = nullptr;
     sqlite3_stmt* fd = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db,
@@ -97,6 +98,7 @@ void WriteMailStore(const std::string& path, const std::vector<MailboxSpec>& mai
     }
     sqlite3_finalize(mb);
     sqlite3_finalize(fd);
+    Exec(db, "COMMIT");
     sqlite3_close(db);
 }
 
