@@ -115,6 +115,10 @@ LPSPropValue PpropFindProp(LPSPropValue lpPropArray, ULONG cValues, ULONG ulProp
 {
     if (lpPropArray == nullptr)
         return nullptr;
+    // A test can make the value seem absent.
+    HRESULT ignored = S_OK;
+    if (MapiFaults::Hit("PpropFindProp", ulPropTag, &ignored))
+        return nullptr;
     bool anyType = PROP_TYPE(ulPropTag) == PT_UNSPECIFIED;
     for (ULONG i = 0; i < cValues; ++i)
     {

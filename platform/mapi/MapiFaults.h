@@ -9,7 +9,8 @@
 //
 // A call hit by a fault does nothing: it sets its out-pointers to null and returns the
 // fault's result. With a failure result that is a failed call; with S_OK (NoObject) it is
-// the success without an object that some providers give.
+// the success without an object that some providers give. PpropFindProp hit by a fault
+// finds nothing; its flags word in the log is the tag asked for.
 #pragma once
 
 #include "platform/base/WinTypes.h"

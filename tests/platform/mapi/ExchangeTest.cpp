@@ -4,6 +4,9 @@
 
 #include "platform/base/ComPtr.h"
 
+#include <filesystem>
+#include <fstream>
+
 using namespace mapitest;
 using winplat::mapi::MapiFaults;
 using winplat::mapi::MapiObject;
@@ -528,6 +531,29 @@ TEST_F(ExchangeTest, ObjectsAreCountedWhileAlive)
     EXPECT_EQ(MapiFaults::LiveObjects(MapiObject::MsgStore), 1);
     EXPECT_EQ(MapiFaults::LiveObjects(MapiObject::Folder), 0);
     EXPECT_EQ(MapiFaults::LiveObjects(MapiObject::Table), 0);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(ExchangeTest, AMailStoreThatIsNoDatabaseRefusesTheLogon)
+{
+    std::string store = m_env->Dir() + "/broken.db";
+    {
+        std::ofstream f(store, std::ios::binary);
+        f << std::string(2048, '\x7f');
+    }
+    m_env->Configure("[exchange EXCH01]\nstore = " + store + "\n");
+    CreateExchangeProfile("TempAdmin1", "EXCH01", "Administrator");
+    CComPtr<IMAPISession> session;
+    EXPECT_EQ(Logon("TempAdmin1", &session), MAPI_E_NETWORK_ERROR);
+    EXPECT_FALSE(session);
+    m_env->Configure("[exchange EXCH01]\nstore = " + m_env->Dir() + "/missing.db\n");
+    EXPECT_EQ(Logon("TempAdmin1", &session), MAPI_E_NETWORK_ERROR);
+    // The missing file was not created by looking for it.
+    EXPECT_FALSE(std::filesystem::exists(m_env->Dir() + "/missing.db"));
 }
 
 } // namespace

@@ -180,3 +180,18 @@ TEST_F(FaultTest, AFaultOnASectionSaveLeavesTheSectionAsItWas)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(FaultTest, PpropFindPropCanBeMadeToFindNothing)
+{
+    SPropValue props[1]{};
+    props[0].ulPropTag = PR_SERVICE_UID;
+    MapiFaults::NoObject("PpropFindProp", 2);
+    EXPECT_EQ(PpropFindProp(props, 1, PR_SERVICE_UID), &props[0]);
+    EXPECT_EQ(PpropFindProp(props, 1, PR_SERVICE_UID), nullptr);
+    EXPECT_EQ(PpropFindProp(props, 1, PR_SERVICE_UID), &props[0]);
+}
+
+} // namespace

@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 using namespace mapitest;
@@ -413,6 +415,30 @@ TEST_F(ProfileTest, AnUnusableProfileFolderIsReportedNotCrashedOn)
     CComPtr<IProfAdmin> admin;
     EXPECT_EQ(MAPIAdminProfiles(0, &admin), MAPI_E_DISK_ERROR);
     EXPECT_FALSE(admin);
+}
+
+} // namespace
+
+namespace
+{
+
+// A profile database that is not one is reported and left exactly as it was.
+TEST_F(ProfileTest, AForeignFileWhereTheProfilesLiveIsNeitherUsedNorOverwritten)
+{
+    m_admin.Release();
+    std::string path = m_env->Dir() + "/not-a-database";
+    std::string garbage(4096, 'x');
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << garbage;
+    }
+    m_env->ConfigureRaw("[messaging]\nprofiles = " + path + "\n");
+    CComPtr<IProfAdmin> admin;
+    EXPECT_EQ(MAPIAdminProfiles(0, &admin), MAPI_E_CORRUPT_DATA);
+    EXPECT_FALSE(admin);
+    std::ifstream f(path, std::ios::binary);
+    std::string now((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(now, garbage);
 }
 
 } // namespace
