@@ -96,10 +96,10 @@ HRESULT MailStoreDb::Open(const std::string& path, std::shared_ptr<MailStoreDb>*
                        "ORDER BY mailbox, position");
             if (rc != SQLITE_OK)
                 return db->m_db.Fail(rc, "prepare");
-            // A session reads the store as it was at logon: one read transaction held for the
-            // connection's life spares every query the file locking and the checks for a
-            // change, and mapping the file spares the reads.
-            (void)db->m_db.Exec("PRAGMA mmap_size = 4294967296");
+            // A session reads the store as it was at logon: one read transaction held for
+            // the connection's life spares every query the file locking and the checks for a
+            // change. (No memory mapping: a scan reads the file once, and mapped pages would
+            // count against the process's memory.)
             if (HRESULT hr = db->m_db.Exec("BEGIN"); FAILED(hr))
                 return hr;
             if (int rc2 = version.Prepare(h, "SELECT count(*) FROM sqlite_master");
