@@ -86,20 +86,4 @@ public:
     static void AllocationCountChanged(long delta) noexcept;
 };
 
-// Holds one count of a live object for as long as the object lives.
-class LiveObject final
-{
-public:
-    explicit LiveObject(MapiObject kind) noexcept : m_kind(kind)
-    {
-        MapiFaults::ObjectCreated(kind);
-    }
-    ~LiveObject() { MapiFaults::ObjectDestroyed(m_kind); }
-    LiveObject(const LiveObject&) = delete;
-    LiveObject& operator=(const LiveObject&) = delete;
-
-private:
-    MapiObject m_kind;
-};
-
 } // namespace winplat::mapi

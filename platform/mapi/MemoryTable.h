@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/base/ComObject.h"
+#include "platform/mapi/LiveObject.h"
 #include "platform/mapi/MapiFaults.h"
 #include "platform/mapi/MapiIids.h"
 #include "platform/mapi/Restriction.h"

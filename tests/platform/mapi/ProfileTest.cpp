@@ -17,7 +17,7 @@ using winplat::mapi::MapiFaults;
 namespace
 {
 
-constexpr char kMarker[] = "MFCMAPI Existing Provider Marker";
+constexpr char kMarker[] = "Existing Provider Marker";
 
 class ProfileTest : public MapiTest
 {
