@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -20,7 +22,7 @@ public:
 
     int rowCount(const QModelIndex& parent) const override
     {
-        return parent.isValid() || !m_owner ? 0 : static_cast<int>(m_owner->m_items.size());
+        return parent.isValid() || !m_owner ? 0 : m_rows;
     }
     int columnCount(const QModelIndex& parent) const override
     {
@@ -28,7 +30,8 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!m_owner || !index.isValid())
+        if (!m_owner || !index.isValid() ||
+            index.row() >= static_cast<int>(m_owner->m_items.size()))
             return {};
         const auto& item = m_owner->m_items[static_cast<size_t>(index.row())];
         const size_t column = static_cast<size_t>(index.column());
@@ -77,8 +80,11 @@ public:
     using QAbstractTableModel::endResetModel;
     void RowChanged(int row)
     {
-        emit dataChanged(index(row, 0), index(row, std::max(0, columnCount({}) - 1)));
+        if (row < m_rows)
+            emit dataChanged(index(row, 0), index(row, std::max(0, columnCount({}) - 1)));
     }
+    // The rows the view knows of; brought up to the list's own count by Publish.
+    int m_rows = 0;
 
 private:
     static QVariant AlignmentOf(int fmt)
@@ -153,7 +159,16 @@ void ListViewWindow::Created()
     view->header()->setSectionsMovable(false);
     view->header()->setVisible(!(m_style & LVS_NOCOLUMNHEADER));
     view->viewport()->setMouseTracking(true);
+    m_publishTimer = new QTimer(view);
+    m_publishTimer->setSingleShot(true);
+    m_publishTimer->setInterval(40);
     const HWND hwnd = m_hwnd;
+    QObject::connect(m_publishTimer, &QTimer::timeout, view,
+                     [hwnd]
+                     {
+                         if (auto w = WindowAs<ListViewWindow>(hwnd))
+                             w->Flush();
+                     });
     QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
                      [hwnd](const QItemSelection& s, const QItemSelection& d)
                      {
@@ -196,9 +211,9 @@ void ListViewWindow::ViewSelectionChanged(const QItemSelection& selected,
 void ListViewWindow::SyncSelectionToView(int index)
 {
     QTreeView* view = View();
-    if (view == nullptr || m_columns.empty() || index < 0 ||
+    if (view == nullptr || m_pending || m_columns.empty() || index < 0 ||
         index >= static_cast<int>(m_items.size()))
-        return;
+        return; // a pending publication brings the view's selection along
     m_syncing = true;
     const QModelIndex mi = m_model->index(index, 0);
     const auto command = (m_items[static_cast<size_t>(index)].state & LVIS_SELECTED)
@@ -226,11 +241,8 @@ int ListViewWindow::InsertItem(const LVITEMW& item)
         it.param = item.lParam;
     if (item.mask & LVIF_STATE)
         it.state = item.state & item.stateMask;
-    m_model->beginInsertRows({}, index, index);
     m_items.insert(m_items.begin() + index, std::move(it));
-    m_model->endInsertRows();
-    if (m_items[static_cast<size_t>(index)].state & (LVIS_SELECTED | LVIS_FOCUSED))
-        SyncSelectionToView(index);
+    Changed();
     return index;
 }
 
@@ -377,15 +389,13 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
         const int index = static_cast<int>(wParam);
         if (index < 0 || index >= count)
             return FALSE;
-        m_model->beginRemoveRows({}, index, index);
         m_items.erase(m_items.begin() + index);
-        m_model->endRemoveRows();
+        Changed();
         return TRUE;
     }
     case LVM_DELETEALLITEMS:
-        m_model->beginResetModel();
         m_items.clear();
-        m_model->endResetModel();
+        Changed();
         return TRUE;
     case LVM_GETNEXTITEM:
         return NextItem(static_cast<int>(static_cast<INT_PTR>(wParam)), LOWORD(lParam));
@@ -409,6 +419,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
                              [](const Item& i) { return (i.state & LVIS_SELECTED) != 0; });
     case LVM_INSERTCOLUMNW:
     {
+        Flush();
         auto* col = reinterpret_cast<const LVCOLUMNW*>(lParam);
         if (col == nullptr)
             return -1;
@@ -436,6 +447,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case LVM_DELETECOLUMN:
     {
+        Flush();
         const int index = static_cast<int>(wParam);
         if (index < 0 || index >= static_cast<int>(m_columns.size()))
             return FALSE;
@@ -511,6 +523,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return m_extendedStyle;
     case LVM_HITTEST:
     {
+        Flush();
         auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
         if (info == nullptr)
             return -1;
@@ -520,6 +533,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case LVM_GETITEMRECT:
     {
+        Flush();
         auto* rc = reinterpret_cast<RECT*>(lParam);
         const int index = static_cast<int>(wParam);
         if (rc == nullptr || index < 0 || index >= count || m_columns.empty())
@@ -536,6 +550,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case LVM_ENSUREVISIBLE:
     {
+        Flush();
         const int index = static_cast<int>(wParam);
         if (index < 0 || index >= count || m_columns.empty())
             return FALSE;
@@ -544,6 +559,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_RBUTTONUP:
     {
+        Flush();
         // A right click tells the parent (NM_RCLICK), after the view has picked the item.
         const LRESULT r = BaseProc(msg, wParam, lParam);
         NMITEMACTIVATE nm{};
@@ -557,6 +573,7 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONUP:
     {
+        Flush();
         const LRESULT r = BaseProc(msg, wParam, lParam);
         NMITEMACTIVATE nm{};
         nm.hdr = {m_hwnd, static_cast<UINT_PTR>(m_id), NM_CLICK};
@@ -567,9 +584,70 @@ LRESULT ListViewWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)
                          reinterpret_cast<LPARAM>(&nm));
         return r;
     }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+        Flush(); // the user acts on what the view shows: bring it up to date first
+        return BaseProc(msg, wParam, lParam);
     default:
         return BaseProc(msg, wParam, lParam);
     }
+}
+
+void ListViewWindow::Changed()
+{
+    m_pending = true;
+    if (m_publishTimer && !m_publishTimer->isActive())
+        m_publishTimer->start();
+}
+
+void ListViewWindow::Flush()
+{
+    if (m_pending)
+        Publish();
+}
+
+void ListViewWindow::Publish()
+{
+    QTreeView* view = View();
+    m_pending = false;
+    if (m_publishTimer)
+        m_publishTimer->stop();
+    if (view == nullptr || !m_model)
+        return;
+    // One reset for the whole batch; the view's selection, current item and scroll position
+    // are put back from the items' own state.
+    m_syncing = true;
+    const int scroll = view->verticalScrollBar()->value();
+    m_model->beginResetModel();
+    m_model->m_rows = static_cast<int>(m_items.size());
+    m_model->endResetModel();
+    if (!m_columns.empty())
+    {
+        QItemSelection selection;
+        int runStart = -1;
+        const int count = static_cast<int>(m_items.size());
+        for (int row = 0; row <= count; ++row)
+        {
+            const bool selected =
+                row < count && (m_items[static_cast<size_t>(row)].state & LVIS_SELECTED);
+            if (selected && runStart < 0)
+                runStart = row;
+            if (!selected && runStart >= 0)
+            {
+                selection.select(m_model->index(runStart, 0),
+                                 m_model->index(row - 1, static_cast<int>(m_columns.size()) - 1));
+                runStart = -1;
+            }
+            if (row < count && (m_items[static_cast<size_t>(row)].state & LVIS_FOCUSED))
+                view->selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                                        QItemSelectionModel::NoUpdate);
+        }
+        view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    view->verticalScrollBar()->setValue(scroll);
+    m_syncing = false;
 }
 
 LRESULT HeaderWindow::DefProc(UINT msg, WPARAM wParam, LPARAM lParam)

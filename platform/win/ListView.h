@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QTimer;
 class QTreeView;
 
 namespace winplat
@@ -51,7 +52,14 @@ public:
     void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     int HitTest(QPoint client, UINT* flags) const;
 
+    // The view learns of changes in batches, at most every few milliseconds, so that filling a
+    // visible list one item per request stays linear; queries that need the view's layout
+    // bring it up to date first.
+    void Changed();
+    void Flush();
+
 private:
+    void Publish();
     int InsertItem(const LVITEMW& item);
     bool SetItem(const LVITEMW& item);
     int GetItemText(int index, LVITEMW& item) const;
@@ -67,6 +75,8 @@ private:
     HWND m_header = nullptr;
     QPointer<ListModel> m_model; // a child of the view: gone with its widget
     bool m_syncing = false;
+    bool m_pending = false;
+    QPointer<QTimer> m_publishTimer;
     friend class ListModel;
 };
 
