@@ -21,9 +21,14 @@ struct Request
 {
     std::function<void()> fn;
     bool waited = false; // a caller waits for done
-    bool done = false;
+    std::atomic<bool> done{false};
     bool ran = false;
 };
+
+// A worker that sends one request after another (filling a list) would pay a thread wake-up
+// on both sides for each. For a short while both sides look for the other's answer before
+// they sleep, so a burst of requests flows without wake-ups.
+constexpr auto kHandOff = std::chrono::microseconds(150);
 
 // Everything the queue shares between threads, behind one mutex.
 struct QueueState
@@ -35,6 +40,8 @@ struct QueueState
     bool up = false;
     std::thread::id uiThread;
     unsigned long long kicks = 0;
+    bool serving = false; // the UI thread is in ServePending and will look again
+    std::atomic<unsigned long long> enqueued{0};
 };
 
 QueueState& State()
@@ -47,7 +54,7 @@ void FinishAll(std::deque<std::shared_ptr<Request>> pending, QueueState& s)
 {
     std::lock_guard lock(s.mutex);
     for (auto& r : pending)
-        r->done = true;
+        r->done.store(true);
     s.requestDone.notify_all();
 }
 
@@ -83,9 +90,12 @@ bool Enqueue(const std::shared_ptr<Request>& r)
     if (!s.up)
         return false;
     s.queue.push_back(r);
-    // One drain call per request; a drain that finds the queue empty does nothing.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { UiThread::ServePending(); }, Qt::QueuedConnection);
+    s.enqueued.fetch_add(1, std::memory_order_release);
+    // A drain call for the event loop, unless the UI thread is serving and will see it anyway;
+    // a drain that finds the queue empty does nothing.
+    if (!s.serving)
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { UiThread::ServePending(); }, Qt::QueuedConnection);
     s.uiWake.notify_all();
     return true;
 }
@@ -130,8 +140,11 @@ bool UiThread::Invoke(const std::function<void()>& fn) noexcept
         if (!Enqueue(r))
             return false;
         QueueState& s = State();
+        const auto until = std::chrono::steady_clock::now() + kHandOff;
+        while (!r->done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
         std::unique_lock lock(s.mutex);
-        s.requestDone.wait(lock, [&] { return r->done; });
+        s.requestDone.wait(lock, [&] { return r->done.load(); });
         return r->ran;
     }
     catch (...)
@@ -157,15 +170,44 @@ bool UiThread::Post(std::function<void()> fn) noexcept
 void UiThread::ServePending() noexcept
 {
     QueueState& s = State();
+    {
+        std::lock_guard lock(s.mutex);
+        if (s.uiThread != std::this_thread::get_id() || s.serving)
+            return; // a nested loop inside a request: the outer serving loop goes on after it
+        s.serving = true;
+    }
     for (;;)
     {
         std::shared_ptr<Request> r;
         {
             std::lock_guard lock(s.mutex);
-            if (s.queue.empty() || s.uiThread != std::this_thread::get_id())
+            if (!s.queue.empty())
+            {
+                r = std::move(s.queue.front());
+                s.queue.pop_front();
+            }
+        }
+        if (!r)
+        {
+            // Look for a next request for a moment before going back to the event loop.
+            const unsigned long long seen = s.enqueued.load(std::memory_order_acquire);
+            const auto until = std::chrono::steady_clock::now() + kHandOff;
+            while (s.enqueued.load(std::memory_order_acquire) == seen &&
+                   std::chrono::steady_clock::now() < until)
+                std::this_thread::yield();
+            std::lock_guard lock(s.mutex);
+            if (s.queue.empty())
+            {
+                s.serving = false;
                 return;
-            r = std::move(s.queue.front());
-            s.queue.pop_front();
+            }
+            continue;
+        }
+        // A request may run a nested loop (a modal dialog): requests arriving meanwhile must be
+        // served there, by the drains the event loop gets.
+        {
+            std::lock_guard lock(s.mutex);
+            s.serving = false;
         }
         try
         {
@@ -180,9 +222,12 @@ void UiThread::ServePending() noexcept
             std::lock_guard lock(s.mutex);
             drop.swap(r->fn); // captured state ends here, on this thread
             r->ran = true;
-            r->done = true;
+            r->done.store(true, std::memory_order_release);
             if (r->waited)
                 s.requestDone.notify_all();
+            if (s.serving)
+                return; // a nested loop took over serving
+            s.serving = true;
         }
     }
 }
