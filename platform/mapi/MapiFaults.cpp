@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
 
 namespace winplat::mapi
@@ -17,6 +18,14 @@ struct ArmedFault
     unsigned calls = 0; // calls of the operation seen since the fault was set
 };
 
+struct ArmedAction
+{
+    std::string operation;
+    std::function<void()> action;
+    unsigned nth = 1;
+    unsigned calls = 0;
+};
+
 constexpr size_t kKinds = static_cast<size_t>(MapiObject::Folder) + 1;
 
 // The hooks are process-wide by nature: they watch every object of the layer.
@@ -24,6 +33,7 @@ struct Hooks
 {
     std::mutex mutex;
     std::vector<ArmedFault> faults;
+    std::vector<ArmedAction> actions;
     std::vector<CallRecord> calls;
     // Checked without the lock so that a layer nobody watches pays almost nothing.
     std::atomic<bool> active{false};
@@ -52,7 +62,8 @@ bool Names(std::string_view pattern, std::string_view operation)
 
 void UpdateActive(Hooks& h)
 {
-    h.active.store(h.recording || !h.faults.empty(), std::memory_order_relaxed);
+    h.active.store(h.recording || !h.faults.empty() || !h.actions.empty(),
+                   std::memory_order_relaxed);
 }
 
 } // namespace
@@ -65,11 +76,20 @@ void MapiFaults::Inject(std::string_view operation, Fault fault)
     UpdateActive(h);
 }
 
+void MapiFaults::OnCall(std::string_view operation, std::function<void()> action, unsigned nth)
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    h.actions.push_back(ArmedAction{std::string(operation), std::move(action), nth, 0});
+    UpdateActive(h);
+}
+
 void MapiFaults::Clear()
 {
     Hooks& h = TheHooks();
     std::lock_guard lock(h.mutex);
     h.faults.clear();
+    h.actions.clear();
     h.calls.clear();
     h.recording = false;
     UpdateActive(h);
@@ -126,22 +146,34 @@ bool MapiFaults::Hit(const char* operation, ULONG flags, HRESULT* result, std::s
     Hooks& h = TheHooks();
     if (!h.active.load(std::memory_order_relaxed))
         return false;
-    std::lock_guard lock(h.mutex);
-    if (h.recording)
-        h.calls.push_back(CallRecord{operation, flags, std::string(detail)});
+    std::vector<std::function<void()>> due;
     bool hit = false;
-    for (ArmedFault& f : h.faults)
     {
-        if (!Names(f.operation, operation))
-            continue;
-        unsigned n = ++f.calls;
-        bool inRange = n >= f.fault.nth && (f.fault.count == 0 || n < f.fault.nth + f.fault.count);
-        if (inRange && !hit)
+        std::lock_guard lock(h.mutex);
+        if (h.recording)
+            h.calls.push_back(CallRecord{operation, flags, std::string(detail)});
+        for (ArmedAction& a : h.actions)
         {
-            hit = true;
-            *result = f.fault.result;
+            if (Names(a.operation, operation) && ++a.calls == a.nth)
+                due.push_back(a.action);
+        }
+        for (ArmedFault& f : h.faults)
+        {
+            if (!Names(f.operation, operation))
+                continue;
+            unsigned n = ++f.calls;
+            bool inRange =
+                n >= f.fault.nth && (f.fault.count == 0 || n < f.fault.nth + f.fault.count);
+            if (inRange && !hit)
+            {
+                hit = true;
+                *result = f.fault.result;
+            }
         }
     }
+    // Outside the lock: an action may well call into the layer.
+    for (auto& action : due)
+        action();
     return hit;
 }
 

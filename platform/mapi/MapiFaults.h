@@ -15,6 +15,7 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,7 +64,10 @@ public:
     {
         Inject(operation, Fault{0, nth, count});
     }
-    // Removes every fault, stops recording and forgets the recorded calls.
+    // Runs the action when the nth call of the operation starts, before the call does
+    // anything: lets a test act at a precise point of the code under test.
+    static void OnCall(std::string_view operation, std::function<void()> action, unsigned nth = 1);
+    // Removes every fault and action, stops recording and forgets the recorded calls.
     static void Clear();
 
     // While on, every call is counted and logged in order. Off by default: it costs time.

@@ -441,3 +441,18 @@ TEST_F(ScannerExchange, StopBeforeTheLogonLeavesTheSubsystemUntouched)
     EXPECT_EQ(MapiFaults::CallCount("MAPIAdminProfiles"), 0u);
     EXPECT_EQ(MapiFaults::CallCount("MAPIUninitialize"), 1u);
 }
+
+TEST_F(ScannerExchange, StopBeforeTheFirstProbeProbesNothing)
+{
+    Organisation({W(DnOf("alice")), W(DnOf("bob"))},
+                 {Mailbox("Administrator"), Mailbox("alice"), Mailbox("bob")});
+    // Raised while the administrator's store opens, the last step before the probes.
+    MapiFaults::OnCall("IMAPISession::OpenMsgStore", [] { g_nStopScan = 1; });
+    MapiFaults::Record(true);
+    ScanResult r = Scan(u"CORP\\Administrator", false);
+    EXPECT_TRUE(r.ost.empty() && r.nonOst.empty() && r.errors.empty());
+    EXPECT_EQ(MapiFaults::CallCount("IMAPISession::OpenMsgStore"), 1u);
+    EXPECT_EQ(MapiFaults::CallCount("CreateStoreEntryID"), 0u);
+    EXPECT_EQ(MapiFaults::CallCount("IProfAdmin::DeleteProfile"), 1u);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
