@@ -1,5 +1,8 @@
 #include "app/KorvathDlg.h"
 
+#include "app/CredentialSplit.h"
+#include "platform/ads/Ads.h"
+#include "platform/ads/NetApi.h"
 #include "res/ProductInfo.h"
 
 namespace
@@ -33,6 +36,7 @@ BEGIN_MESSAGE_MAP(CKorvathDlg, CDialog)
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_CLEAR, &CKorvathDlg::OnClear)
     ON_BN_CLICKED(IDC_ABOUT, &CKorvathDlg::OnAbout)
+    ON_BN_CLICKED(IDC_VERIFY, &CKorvathDlg::OnVerify)
 END_MESSAGE_MAP()
 
 BOOL CKorvathDlg::OnInitDialog()
@@ -163,4 +167,58 @@ void CKorvathDlg::OnClear()
 {
     if (CListCtrl* list = ListOfTab(m_tabResults.GetCurSel()))
         list->DeleteAllItems();
+}
+
+BOOL CKorvathDlg::VerifyCredentials()
+{
+    CString strUserName;
+    CString strPassword;
+    GetDlgItemText(IDC_USERNAME, strUserName);
+    GetDlgItemText(IDC_PASSWORD, strPassword);
+
+    CString strDomain;
+    CString strAccount;
+    if (!SplitUserName(strUserName, strDomain, strAccount))
+    {
+        AfxMessageBox(_T("Invalid credentials."), MB_ICONERROR);
+        return FALSE;
+    }
+
+    CWaitCursor wait;
+
+    LPBYTE pDcName = nullptr;
+    if (NetGetDCName(nullptr, strDomain, &pDcName) != NERR_Success)
+    {
+        AfxMessageBox(_T("Invalid domain name."), MB_ICONERROR);
+        return FALSE;
+    }
+    const CString strPath = LdapPathOfController(CString(reinterpret_cast<LPCWSTR>(pDcName)));
+
+    // Each check may be the first directory use on this thread; a repeated call is harmless.
+    CoInitialize(nullptr);
+
+    // Only the account binds: the domain part has already chosen the controller.
+    IDirectorySearch* pSearch = nullptr;
+    const HRESULT hr = ADsOpenObject(strPath, strAccount, strPassword, ADS_SECURE_AUTHENTICATION,
+                                     IID_IDirectorySearch, reinterpret_cast<void**>(&pSearch));
+    // Only S_OK counts as accepted, even among success codes.
+    if (hr == S_OK)
+    {
+        NetApiBufferFree(pDcName);
+        if (pSearch != nullptr)
+            pSearch->Release();
+        return TRUE;
+    }
+
+    AfxMessageBox(_T("Invalid credentials."), MB_ICONERROR);
+    NetApiBufferFree(pDcName);
+    if (pSearch != nullptr)
+        pSearch->Release();
+    return FALSE;
+}
+
+void CKorvathDlg::OnVerify()
+{
+    if (VerifyCredentials())
+        AfxMessageBox(_T("Credentials verified."), MB_ICONINFORMATION);
 }

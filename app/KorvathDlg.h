@@ -29,6 +29,10 @@ public:
     CImageList m_imageList;
     CImageHyperLink m_banner;
 
+    // Shows its own message on failure; TRUE when the typed account and password open the
+    // directory of the typed domain.
+    BOOL VerifyCredentials();
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -40,6 +44,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnClear();
     void OnAbout();
+    void OnVerify();
 
     DECLARE_MESSAGE_MAP()
 
