@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,12 @@ struct Case
     std::u16string text;
     unsigned icon;
 };
+
+// A failing row is named, not dumped as bytes.
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 std::string CaseName(const testing::TestParamInfo<Case>& info)
 {
