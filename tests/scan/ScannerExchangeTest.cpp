@@ -456,3 +456,69 @@ TEST_F(ScannerExchange, StopBeforeTheFirstProbeProbesNothing)
     EXPECT_EQ(MapiFaults::CallCount("IProfAdmin::DeleteProfile"), 1u);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
+
+struct PathCase
+{
+    const char* name;
+    std::string serverSettings;
+    std::function<void()> faults;
+    Strings nonOst, errors;
+    std::vector<MessageBoxLog::Box> boxes;
+    Strings profilesAfter;
+};
+
+class ScannerFailurePath : public ScannerExchange, public testing::WithParamInterface<PathCase>
+{
+};
+
+TEST_P(ScannerFailurePath, EndsAsDescribed)
+{
+    Organisation({W(DnOf("alice"))}, {Mailbox("Administrator"), Mailbox("alice")},
+                 GetParam().serverSettings);
+    GetParam().faults();
+    ScanResult r = Scan(u"CORP\\Administrator", false);
+    EXPECT_TRUE(r.ost.empty());
+    EXPECT_EQ(r.nonOst, GetParam().nonOst);
+    EXPECT_EQ(r.errors, GetParam().errors);
+    EXPECT_EQ(m_boxes.Boxes(), GetParam().boxes);
+    EXPECT_EQ(ProfileNames(), GetParam().profilesAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ScannerFailurePath,
+    testing::Values(
+        // Not created and not there: taken as success, then the service step finds no profile.
+        PathCase{"ProfileNeitherCreatedNorThere",
+                 "",
+                 [] { MapiFaults::Fail("IProfAdmin::CreateProfile", MAPI_E_CALL_FAILED); },
+                 {},
+                 {},
+                 {},
+                 {}},
+        // The new service is not told apart from the old ones: it stays unconfigured, and the
+        // logon with it fails.
+        PathCase{
+            "NewServiceNotFound",
+            "",
+            [] { MapiFaults::Fail("IMsgServiceAdmin::GetMsgServiceTable", MAPI_E_CALL_FAILED, 2); },
+            {},
+            {},
+            {{u"Exchange login failed.", MB_ICONERROR}},
+            {}},
+        // A deletion that fails at the teardown is ignored; the profile stays.
+        PathCase{"DeletionFails",
+                 "",
+                 [] { MapiFaults::Fail("IProfAdmin::DeleteProfile", MAPI_E_CALL_FAILED); },
+                 {W(DnOf("alice"))},
+                 {},
+                 {},
+                 {u"TempAdmin1"}},
+        // The mailbox's second open, without MDB_ONLINE, gives no store.
+        PathCase{"MailboxSecondOpenGivesNoStore",
+                 "mdb_online_unknown = yes\n",
+                 [] { MapiFaults::NoObject("IMAPISession::OpenMsgStore", 4); },
+                 {},
+                 {W(DnOf("alice")) + u"  -Login failed."},
+                 {},
+                 {}}),
+    [](const auto& i) { return i.param.name; });
