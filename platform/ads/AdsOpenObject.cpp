@@ -6,6 +6,7 @@
 #include "platform/ads/LdapEndpoint.h"
 #include "platform/base/CString.h"
 #include "platform/base/PlatformConfig.h"
+#include "platform/base/SafePoint.h"
 
 #include <cstdio>
 
@@ -15,6 +16,7 @@ using namespace winplat::ads;
 HRESULT ADsOpenObject(LPCWSTR lpszPathName, LPCWSTR lpszUserName, LPCWSTR lpszPassword,
                       DWORD dwReserved, REFIID riid, void** ppObject) noexcept
 {
+    winplat::SafePoint();
     if (ppObject == nullptr)
         return E_POINTER;
     *ppObject = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/ads/LdapError.h"
 #include "platform/base/CString.h"
 #include "platform/base/PlatformConfig.h"
+#include "platform/base/SafePoint.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,6 +53,7 @@ DirectorySearch::~DirectorySearch()
 
 HRESULT DirectorySearch::SetSearchPreference(PADS_SEARCHPREF_INFO prefs, DWORD count)
 {
+    SafePoint();
     if (prefs == nullptr && count > 0)
         return E_ADS_BAD_PARAMETER;
     bool failed = false;
@@ -116,6 +118,7 @@ HRESULT DirectorySearch::SetSearchPreference(PADS_SEARCHPREF_INFO prefs, DWORD c
 HRESULT DirectorySearch::ExecuteSearch(LPWSTR filter, LPWSTR* attributes, DWORD count,
                                        PADS_SEARCH_HANDLE phSearchResult)
 {
+    SafePoint();
     if (phSearchResult == nullptr)
         return E_ADS_BAD_PARAMETER;
     *phSearchResult = nullptr;
@@ -188,6 +191,7 @@ HRESULT DirectorySearch::Advance(Search& s) noexcept
 
 HRESULT DirectorySearch::GetFirstRow(ADS_SEARCH_HANDLE h)
 {
+    SafePoint();
     Search* s = Find(h);
     if (!s)
         return E_ADS_INVALID_HANDLE;
@@ -214,6 +218,7 @@ HRESULT DirectorySearch::GetFirstRow(ADS_SEARCH_HANDLE h)
 
 HRESULT DirectorySearch::GetNextRow(ADS_SEARCH_HANDLE h)
 {
+    SafePoint();
     Search* s = Find(h);
     if (!s)
         return E_ADS_INVALID_HANDLE;
@@ -239,6 +244,7 @@ ADSTYPE DirectorySearch::ColumnType(const std::string& attribute,
 
 HRESULT DirectorySearch::GetColumn(ADS_SEARCH_HANDLE h, LPWSTR name, PADS_SEARCH_COLUMN column)
 {
+    SafePoint();
     Search* s = Find(h);
     if (!s)
         return E_ADS_INVALID_HANDLE;
@@ -306,6 +312,7 @@ HRESULT DirectorySearch::GetColumn(ADS_SEARCH_HANDLE h, LPWSTR name, PADS_SEARCH
 
 HRESULT DirectorySearch::FreeColumn(PADS_SEARCH_COLUMN column)
 {
+    SafePoint();
     if (column == nullptr)
         return E_ADS_BAD_PARAMETER;
     delete static_cast<ColumnStorage*>(column->hReserved);
@@ -315,6 +322,7 @@ HRESULT DirectorySearch::FreeColumn(PADS_SEARCH_COLUMN column)
 
 HRESULT DirectorySearch::CloseSearchHandle(ADS_SEARCH_HANDLE h)
 {
+    SafePoint();
     auto it = std::find_if(m_searches.begin(), m_searches.end(),
                            [h](const auto& s) { return s.get() == h; });
     if (it == m_searches.end())

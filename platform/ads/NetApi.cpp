@@ -3,6 +3,7 @@
 #include "platform/ads/DcLocator.h"
 #include "platform/base/CString.h"
 #include "platform/base/PlatformConfig.h"
+#include "platform/base/SafePoint.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +51,7 @@ NET_API_STATUS Locate(LPCWSTR DomainName, LPBYTE* Buffer)
 
 NET_API_STATUS NetGetDCName(LPCWSTR ServerName, LPCWSTR DomainName, LPBYTE* Buffer) noexcept
 {
+    winplat::SafePoint();
     if (Buffer == nullptr)
         return ERROR_INVALID_PARAMETER;
     *Buffer = nullptr;

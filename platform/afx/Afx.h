@@ -18,6 +18,7 @@
 #include "platform/afx/CTabCtrl.h"
 #include "platform/afx/CToolTipCtrl.h"
 #include "platform/afx/CWinApp.h"
+#include "platform/afx/CWinThread.h"
 #include "platform/afx/CWnd.h"
 #include "platform/base/Base.h"
 #include "platform/win/Windows.h"

@@ -1,9 +1,14 @@
 #include "platform/mapi/MapiFaults.h"
 
+#include "platform/base/SafePoint.h"
+
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
+#include <thread>
+#include <utility>
 
 namespace winplat::mapi
 {
@@ -34,6 +39,7 @@ struct Hooks
     std::mutex mutex;
     std::vector<ArmedFault> faults;
     std::vector<ArmedAction> actions;
+    std::vector<std::pair<std::string, std::chrono::microseconds>> delays;
     std::vector<CallRecord> calls;
     // Checked without the lock so that a layer nobody watches pays almost nothing.
     std::atomic<bool> active{false};
@@ -62,7 +68,7 @@ bool Names(std::string_view pattern, std::string_view operation)
 
 void UpdateActive(Hooks& h)
 {
-    h.active.store(h.recording || !h.faults.empty() || !h.actions.empty(),
+    h.active.store(h.recording || !h.faults.empty() || !h.actions.empty() || !h.delays.empty(),
                    std::memory_order_relaxed);
 }
 
@@ -84,12 +90,21 @@ void MapiFaults::OnCall(std::string_view operation, std::function<void()> action
     UpdateActive(h);
 }
 
+void MapiFaults::Slow(std::string_view operation, std::chrono::microseconds delay)
+{
+    Hooks& h = TheHooks();
+    std::lock_guard lock(h.mutex);
+    h.delays.emplace_back(std::string(operation), delay);
+    UpdateActive(h);
+}
+
 void MapiFaults::Clear()
 {
     Hooks& h = TheHooks();
     std::lock_guard lock(h.mutex);
     h.faults.clear();
     h.actions.clear();
+    h.delays.clear();
     h.calls.clear();
     h.recording = false;
     UpdateActive(h);
@@ -143,13 +158,19 @@ long MapiFaults::LiveAllocations()
 
 bool MapiFaults::Hit(const char* operation, ULONG flags, HRESULT* result, std::string_view detail)
 {
+    // Every messaging call starts here, before it takes any lock.
+    SafePoint();
     Hooks& h = TheHooks();
     if (!h.active.load(std::memory_order_relaxed))
         return false;
     std::vector<std::function<void()>> due;
     bool hit = false;
+    std::chrono::microseconds delay{0};
     {
         std::lock_guard lock(h.mutex);
+        for (const auto& [name, d] : h.delays)
+            if (Names(name, operation))
+                delay += d;
         if (h.recording)
             h.calls.push_back(CallRecord{operation, flags, std::string(detail)});
         for (ArmedAction& a : h.actions)
@@ -172,6 +193,8 @@ bool MapiFaults::Hit(const char* operation, ULONG flags, HRESULT* result, std::s
         }
     }
     // Outside the lock: an action may well call into the layer.
+    if (delay.count() > 0)
+        std::this_thread::sleep_for(delay);
     for (auto& action : due)
         action();
     return hit;

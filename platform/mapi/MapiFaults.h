@@ -15,6 +15,7 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -67,6 +68,8 @@ public:
     // Runs the action when the nth call of the operation starts, before the call does
     // anything: lets a test act at a precise point of the code under test.
     static void OnCall(std::string_view operation, std::function<void()> action, unsigned nth = 1);
+    // Every call of the operation first waits this long: a slow server.
+    static void Slow(std::string_view operation, std::chrono::microseconds delay);
     // Removes every fault and action, stops recording and forgets the recorded calls.
     static void Clear();
 
