@@ -1,9 +1,11 @@
 #include "app/KorvathDlg.h"
 
 #include "app/CredentialSplit.h"
+#include "app/ScanThreadProc.h"
 #include "platform/ads/Ads.h"
 #include "platform/ads/NetApi.h"
 #include "res/ProductInfo.h"
+#include "scan/StopFlag.h"
 
 namespace
 {
@@ -11,14 +13,19 @@ namespace
 constexpr int kTabHeaderBand = 20;
 } // namespace
 
-CKorvathDlg::CKorvathDlg(CWnd* pParent) : CDialog(IDD, pParent)
+CKorvathDlg::CKorvathDlg(CWnd* pParent) : CDialog(IDD, pParent), m_dlgProgress(this)
 {
     m_hIcon = AfxGetApp() != nullptr
                   ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                   : LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
 }
 
-CKorvathDlg::~CKorvathDlg() = default;
+CKorvathDlg::~CKorvathDlg()
+{
+    // The worker uses this object to its end.
+    EndScan();
+    delete m_pScanThread;
+}
 
 void CKorvathDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -37,6 +44,10 @@ BEGIN_MESSAGE_MAP(CKorvathDlg, CDialog)
     ON_BN_CLICKED(IDC_CLEAR, &CKorvathDlg::OnClear)
     ON_BN_CLICKED(IDC_ABOUT, &CKorvathDlg::OnAbout)
     ON_BN_CLICKED(IDC_VERIFY, &CKorvathDlg::OnVerify)
+    ON_BN_CLICKED(IDC_GENERATE, &CKorvathDlg::OnGenerate)
+    ON_MESSAGE(WM_SCAN_PAUSE, &CKorvathDlg::OnScanPause)
+    ON_MESSAGE(WM_SCAN_RESUME, &CKorvathDlg::OnScanResume)
+    ON_MESSAGE(WM_SCAN_STOP, &CKorvathDlg::OnScanStop)
 END_MESSAGE_MAP()
 
 BOOL CKorvathDlg::OnInitDialog()
@@ -110,6 +121,14 @@ BOOL CKorvathDlg::PreTranslateMessage(MSG* pMsg)
 }
 
 void CKorvathDlg::OnOK() {}
+
+void CKorvathDlg::OnCancel()
+{
+    // A scan still running would fill lists that are about to go, and a scanner cut off at the
+    // program's exit would leave its temporary profile behind.
+    EndScan();
+    CDialog::OnCancel();
+}
 
 void CKorvathDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
@@ -221,4 +240,88 @@ void CKorvathDlg::OnVerify()
 {
     if (VerifyCredentials())
         AfxMessageBox(_T("Credentials verified."), MB_ICONINFORMATION);
+}
+
+void CKorvathDlg::OnGenerate()
+{
+    if (!VerifyCredentials())
+        return;
+
+    if (m_pScanThread != nullptr)
+    {
+        // The last worker may still be taking its scanner down.
+        CWaitCursor wait;
+        WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+    }
+
+    // Started held so that it cannot end and delete itself before it is marked as ours.
+    CWinThread* pThread =
+        AfxBeginThread(ScanThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (pThread == nullptr)
+    {
+        AfxMessageBox(_T("The scan could not be started."), MB_ICONERROR);
+        return;
+    }
+    pThread->m_bAutoDelete = FALSE;
+    delete m_pScanThread;
+    m_pScanThread = pThread;
+    pThread->ResumeThread();
+
+    // Each run opens with the button reading "Pause"; a run stopped while paused left the flag set.
+    m_dlgProgress.m_bPaused = 0;
+    m_dlgProgress.DoModal();
+
+    // Only the progress dialog resumes a paused worker: one paused just as its scan ended
+    // would otherwise never finish, and the next Generate would wait for it for ever.
+    ResumeWorkerFully();
+}
+
+LRESULT CKorvathDlg::OnScanPause(WPARAM, LPARAM)
+{
+    if (m_pScanThread != nullptr)
+        m_pScanThread->SuspendThread();
+    return 0;
+}
+
+LRESULT CKorvathDlg::OnScanResume(WPARAM, LPARAM)
+{
+    if (m_pScanThread != nullptr)
+        m_pScanThread->ResumeThread();
+    return 0;
+}
+
+LRESULT CKorvathDlg::OnScanStop(WPARAM, LPARAM)
+{
+    InterlockedExchange(&g_nStopScan, 1);
+    if (m_pScanThread != nullptr)
+    {
+        // A paused worker would never reach its next look at the flag.
+        ResumeWorkerFully();
+        WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+    }
+    InterlockedExchange(&g_nStopScan, 0);
+    return 0;
+}
+
+void CKorvathDlg::ResumeWorkerFully()
+{
+    // ResumeThread gives the count from before: more than 1 means still suspended.
+    DWORD before = 0;
+    do
+        before = m_pScanThread->ResumeThread();
+    while (before != static_cast<DWORD>(-1) && before > 1);
+}
+
+void CKorvathDlg::EndScan()
+{
+    if (m_pScanThread == nullptr)
+        return;
+    DWORD exitCode = 0;
+    if (GetExitCodeThread(m_pScanThread->m_hThread, &exitCode) && exitCode != STILL_ACTIVE)
+        return;
+    CWaitCursor wait;
+    InterlockedExchange(&g_nStopScan, 1);
+    ResumeWorkerFully();
+    WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+    InterlockedExchange(&g_nStopScan, 0);
 }

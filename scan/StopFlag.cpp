@@ -1,3 +1,3 @@
 #include "scan/StopFlag.h"
 
-std::atomic<std::int32_t> g_nStopScan{0};
+volatile LONG g_nStopScan = 0;
