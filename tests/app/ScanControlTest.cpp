@@ -619,11 +619,12 @@ TEST_F(ScanControl, RandomGeneratePauseResumeStopSequencesEndCleanly)
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     const Lists expected = Expected();
+    constexpr int kRounds = 40;
     int completed = 0, stopped = 0;
     RunMain(
         [&](CKorvathDlg& dlg, HWND main)
         {
-            for (int round = 0; round < 16; ++round)
+            for (int round = 0; round < kRounds; ++round)
             {
                 if (rng() % 3 == 0)
                 {
@@ -682,7 +683,9 @@ TEST_F(ScanControl, RandomGeneratePauseResumeStopSequencesEndCleanly)
             m_onProgress = {};
             WaitForWorker();
         });
-    EXPECT_EQ(completed + stopped, 16);
+    EXPECT_EQ(completed + stopped, kRounds);
+    RecordProperty("completed", completed);
+    RecordProperty("stopped", stopped);
     EXPECT_EQ(g_nStopScan, 0);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(MapiFaults::LiveObjects(), 0);
