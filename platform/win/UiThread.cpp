@@ -1,15 +1,19 @@
 #include "platform/win/UiThread.h"
 
+#include "platform/base/SafePoint.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+
+#include <sched.h>
 
 namespace winplat
 {
@@ -17,32 +21,149 @@ namespace winplat
 namespace
 {
 
+using Clock = std::chrono::steady_clock;
+
+// A worker that sends one request after another (filling a list) would pay a thread wake-up on
+// both sides for each. For a short while both sides look for the other's answer before they
+// sleep, so a burst of requests flows without wake-ups.
+constexpr auto kHandOff = std::chrono::microseconds(150);
+// Serving a burst, the user-interface thread gives its event loop a turn at least this often.
+constexpr auto kServeTurn = std::chrono::milliseconds(5);
+// Bounds of the processor spin that comes before yielding (see Spinner).
+constexpr auto kMinSpin = std::chrono::microseconds(2);
+constexpr auto kMaxSpin = std::chrono::microseconds(50);
+
+inline void CpuRelax() noexcept
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// The processor the calling thread runs on, or -1 when that cannot be told.
+inline int CurrentCpu() noexcept
+{
+    return sched_getcpu();
+}
+
+// Waits a short while for something another thread is about to do. Spinning on the processor
+// answers fastest when the other thread runs on another processor; on the same one, a spin only
+// keeps it from running, so then the wait yields at once. The spin lasts a few times as long as
+// recent answers took, shorter after answers that did not come in time, and then the wait
+// yields the processor until the deadline.
+class Spinner final
+{
+public:
+    template <class Done> bool Wait(Done done, int otherCpu, Clock::time_point deadline) noexcept
+    {
+        if (done())
+            return true;
+        const int cpu = CurrentCpu();
+        if (cpu < 0 || cpu != otherCpu)
+        {
+            const auto start = Clock::now();
+            const auto spinUntil = start + m_spin;
+            for (unsigned i = 1;; ++i)
+            {
+                CpuRelax();
+                if (done())
+                {
+                    const auto took = Clock::now() - start;
+                    m_spin = std::min<Clock::duration>(std::max<Clock::duration>(m_spin, 4 * took),
+                                                       kMaxSpin);
+                    return true;
+                }
+                if (i % 8 == 0 && Clock::now() >= spinUntil)
+                    break;
+            }
+            m_spin = std::max<Clock::duration>(m_spin / 2, kMinSpin);
+        }
+        while (Clock::now() < deadline)
+        {
+            std::this_thread::yield();
+            if (done())
+                return true;
+        }
+        return done();
+    }
+
+private:
+    Clock::duration m_spin = std::chrono::microseconds(10);
+};
+
+enum class Outcome : unsigned char
+{
+    Pending,
+    Ran,
+    NotRun,
+};
+
+struct PostedRequest;
+
+// One queued request. A waited one lives on its caller's stack: once its outcome is set, the
+// caller may return at any moment, so nothing touches it after that.
 struct Request
 {
-    std::function<void()> fn;
-    bool waited = false; // a caller waits for done
-    std::atomic<bool> done{false};
-    bool ran = false;
+    explicit Request(UiThread::FunctionRef f) noexcept : fn(f) {}
+    UiThread::FunctionRef fn;
+    Request* next = nullptr;
+    std::atomic<Outcome> outcome{Outcome::Pending};
+    PostedRequest* posted = nullptr; // the owner of a posted request
+    int callerCpu = -1;              // where a waiting caller last ran
 };
 
-// A worker that sends one request after another (filling a list) would pay a thread wake-up
-// on both sides for each. For a short while both sides look for the other's answer before
-// they sleep, so a burst of requests flows without wake-ups.
-constexpr auto kHandOff = std::chrono::microseconds(150);
+// A posted request owns its callable; nobody waits for it.
+struct PostedRequest
+{
+    explicit PostedRequest(std::function<void()> f) : fn(std::move(f)), request(fn)
+    {
+        request.posted = this;
+    }
+    std::function<void()> fn;
+    Request request;
+};
 
-// Everything the queue shares between threads, behind one mutex.
+// Everything the queue shares between threads. Fields are grouped by who writes them, each group
+// on cache lines of its own: a burst of requests moves as few lines between the two processors
+// as the hand-off allows.
 struct QueueState
 {
-    std::mutex mutex;
-    std::condition_variable requestDone; // callers waiting for their request
+    // Written only when the application starts and ends.
+    alignas(64) std::atomic<std::thread::id> uiThread{};
+    std::atomic<bool> up{false};
+
+    // Callers push their requests here, newest first, without a lock; kClosed while no UI thread
+    // serves. Beside it, whether the UI thread is between the requests of a burst and looks for
+    // the next one itself (no drain call through the event loop needed then).
+    alignas(64) std::atomic<Request*> incoming;
+    std::atomic<bool> looking{false};
+    std::atomic<int> uiCpu{-1}; // where the UI thread last ran a request
+
+    // Sleeping and waking, and the drain calls: behind the mutex.
+    alignas(64) std::mutex mutex;
+    std::condition_variable requestDone; // callers asleep on their request
     std::condition_variable uiWake;      // the UI thread in WaitServing
-    std::deque<std::shared_ptr<Request>> queue;
-    bool up = false;
-    std::thread::id uiThread;
+    std::atomic<int> sleepers{0};        // callers asleep on requestDone
+    std::atomic<int> uiWaiting{0};       // threads asleep on uiWake
+    // A drain call is queued to the event loop and has not started: one is enough, however
+    // many requests come meanwhile, and the event loop's other work gets its turn between two.
+    std::atomic<bool> drainPending{false};
     unsigned long long kicks = 0;
-    bool serving = false; // the UI thread is in ServePending and will look again
-    std::atomic<unsigned long long> enqueued{0};
+
+    // The UI thread's own: requests taken from incoming, oldest first.
+    alignas(64) Request* taken = nullptr;
+    Spinner uiSpinner;
+
+    QueueState();
 };
+
+// Marks the incoming stack as closed; never a real request.
+alignas(Request) unsigned char g_closedTag;
+Request* const kClosed = reinterpret_cast<Request*>(&g_closedTag);
+
+QueueState::QueueState() : incoming(kClosed) {}
 
 QueueState& State()
 {
@@ -50,54 +171,178 @@ QueueState& State()
     return *state;
 }
 
-void FinishAll(std::deque<std::shared_ptr<Request>> pending, QueueState& s)
+bool HasIncoming(const QueueState& s) noexcept
 {
+    Request* top = s.incoming.load();
+    return top != nullptr && top != kClosed;
+}
+
+// False when no UI thread serves the queue: the request is not in it then.
+bool Push(QueueState& s, Request* r) noexcept
+{
+    // Mostly the UI thread has taken everything: one exchange on an empty stack, without
+    // reading the line first, moves it between the processors once instead of twice.
+    Request* top = nullptr;
+    r->next = nullptr;
+    while (!s.incoming.compare_exchange_weak(top, r, std::memory_order_seq_cst,
+                                             std::memory_order_relaxed))
+    {
+        if (top == kClosed)
+            return false;
+        r->next = top;
+    }
+    return true;
+}
+
+// On the UI thread: the oldest request not yet run, or null.
+Request* TakeNext(QueueState& s) noexcept
+{
+    if (s.taken == nullptr)
+    {
+        // Only this thread closes the stack or takes from it: once it holds requests, taking
+        // them all cannot race with anything but more pushes.
+        if (!HasIncoming(s))
+            return nullptr;
+        Request* batch = s.incoming.exchange(nullptr);
+        // Pushed newest first: turned round into the order of their calls. A lone request's
+        // link is left as it is, so as not to write to its caller's memory.
+        Request* oldest = nullptr;
+        while (batch != nullptr)
+        {
+            Request* next = batch->next;
+            if (batch->next != oldest)
+                batch->next = oldest;
+            oldest = batch;
+            batch = next;
+        }
+        s.taken = oldest;
+    }
+    Request* r = s.taken;
+    s.taken = r->next;
+    return r;
+}
+
+// Asks the event loop for a turn of ServePending, unless one is queued already, while there is
+// an application object; it takes the lock on its way out.
+void PostDrain(QueueState& s) noexcept
+{
+    if (s.drainPending.exchange(true))
+        return;
     std::lock_guard lock(s.mutex);
-    for (auto& r : pending)
-        r->done.store(true);
-    s.requestDone.notify_all();
+    if (!s.up.load(std::memory_order_relaxed))
+    {
+        s.drainPending.store(false);
+        return;
+    }
+    try
+    {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            []
+            {
+                // Cleared before serving: whatever is pushed from here on asks for a new call,
+                // and whatever came before is served now.
+                State().drainPending.store(false);
+                UiThread::ServePending();
+            },
+            Qt::QueuedConnection);
+    }
+    catch (...)
+    {
+        // The request stays queued; the next drain or wait serves it.
+        s.drainPending.store(false);
+        std::fputs("UiThread: no drain call could be queued\n", stderr);
+    }
+}
+
+// The last step of a request: its caller learns the outcome, a posted request's callable and
+// whatever it captured end here, on this thread.
+void Complete(Request* r, Outcome outcome) noexcept
+{
+    QueueState& s = State();
+    if (r->posted != nullptr)
+    {
+        delete r->posted;
+        return;
+    }
+    r->outcome.store(outcome);
+    // The caller counts itself among the sleepers before it looks at the outcome a last time,
+    // under the lock; both sides use sequentially consistent order, so one of them sees the other.
+    if (s.sleepers.load() > 0)
+    {
+        std::lock_guard lock(s.mutex);
+        s.requestDone.notify_all();
+    }
+}
+
+void WaitForOutcome(Request& r) noexcept
+{
+    auto finished = [&r] { return r.outcome.load(std::memory_order_acquire) != Outcome::Pending; };
+    thread_local Spinner spinner;
+    QueueState& s = State();
+    if (spinner.Wait(finished, s.uiCpu.load(std::memory_order_relaxed), Clock::now() + kHandOff))
+        return;
+    std::unique_lock lock(s.mutex);
+    s.sleepers.fetch_add(1);
+    s.requestDone.wait(lock, [&r] { return r.outcome.load() != Outcome::Pending; });
+    s.sleepers.fetch_sub(1);
+}
+
+bool Enqueue(Request* r) noexcept
+{
+    QueueState& s = State();
+    if (!Push(s, r))
+        return false;
+    // From here r may already have run and be gone: only the queue's own state is read.
+    // Sequentially consistent order against the UI thread's stores of these flags: either it
+    // sees the request, or this side sees that it must call.
+    if (!s.looking.load())
+        PostDrain(s);
+    if (s.uiWaiting.load() > 0)
+    {
+        std::lock_guard lock(s.mutex);
+        s.uiWake.notify_all();
+    }
+    return true;
 }
 
 void OnApplicationEnd()
 {
     QueueState& s = State();
-    std::deque<std::shared_ptr<Request>> pending;
     {
         std::lock_guard lock(s.mutex);
-        s.up = false;
-        s.uiThread = {};
-        pending.swap(s.queue);
+        s.up.store(false);
+        s.uiThread.store({});
     }
-    // Nobody is left to serve them: their callers learn that they did not run.
-    FinishAll(std::move(pending), s);
+    // Nobody is left to serve them: their callers learn, in order, that they did not run.
+    Request* batch = s.incoming.exchange(kClosed);
+    Request* rest = nullptr;
+    while (batch != nullptr && batch != kClosed)
+    {
+        Request* next = batch->next;
+        batch->next = rest;
+        rest = batch;
+        batch = next;
+    }
+    for (Request* list : {std::exchange(s.taken, nullptr), rest})
+        while (list != nullptr)
+        {
+            Request* next = list->next;
+            Complete(list, Outcome::NotRun);
+            list = next;
+        }
+    s.looking.store(false);
 }
 
 void OnApplicationStart()
 {
     QueueState& s = State();
-    {
-        std::lock_guard lock(s.mutex);
-        s.up = true;
-        s.uiThread = std::this_thread::get_id();
-    }
-    qAddPostRoutine(&OnApplicationEnd);
-}
-
-bool Enqueue(const std::shared_ptr<Request>& r)
-{
-    QueueState& s = State();
     std::lock_guard lock(s.mutex);
-    if (!s.up)
-        return false;
-    s.queue.push_back(r);
-    s.enqueued.fetch_add(1, std::memory_order_release);
-    // A drain call for the event loop, unless the UI thread is serving and will see it anyway;
-    // a drain that finds the queue empty does nothing.
-    if (!s.serving)
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { UiThread::ServePending(); }, Qt::QueuedConnection);
-    s.uiWake.notify_all();
-    return true;
+    s.incoming.store(nullptr);
+    s.drainPending.store(false);
+    s.uiThread.store(std::this_thread::get_id());
+    s.up.store(true);
+    qAddPostRoutine(&OnApplicationEnd);
 }
 
 } // namespace
@@ -106,20 +351,17 @@ Q_COREAPP_STARTUP_FUNCTION(OnApplicationStart)
 
 bool UiThread::IsUiThread() noexcept
 {
-    QueueState& s = State();
-    std::lock_guard lock(s.mutex);
-    return s.up && s.uiThread == std::this_thread::get_id();
+    return State().uiThread.load(std::memory_order_acquire) == std::this_thread::get_id();
 }
 
 bool UiThread::HasUi() noexcept
 {
-    QueueState& s = State();
-    std::lock_guard lock(s.mutex);
-    return s.up;
+    return State().up.load(std::memory_order_acquire);
 }
 
-bool UiThread::Invoke(const std::function<void()>& fn) noexcept
+bool UiThread::Invoke(FunctionRef fn) noexcept
 {
+    SafePoint();
     if (IsUiThread())
     {
         try
@@ -132,83 +374,63 @@ bool UiThread::Invoke(const std::function<void()>& fn) noexcept
         }
         return true;
     }
-    try
-    {
-        auto r = std::make_shared<Request>();
-        r->fn = fn;
-        r->waited = true;
-        if (!Enqueue(r))
-            return false;
-        QueueState& s = State();
-        const auto until = std::chrono::steady_clock::now() + kHandOff;
-        while (!r->done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
-            std::this_thread::yield();
-        std::unique_lock lock(s.mutex);
-        s.requestDone.wait(lock, [&] { return r->done.load(); });
-        return r->ran;
-    }
-    catch (...)
-    {
+    Request r(fn);
+    r.callerCpu = CurrentCpu();
+    if (!Enqueue(&r))
         return false;
-    }
+    WaitForOutcome(r);
+    return r.outcome.load(std::memory_order_acquire) == Outcome::Ran;
 }
 
 bool UiThread::Post(std::function<void()> fn) noexcept
 {
+    SafePoint();
+    PostedRequest* posted = nullptr;
     try
     {
-        auto r = std::make_shared<Request>();
-        r->fn = std::move(fn);
-        return Enqueue(r);
+        posted = new PostedRequest(std::move(fn));
     }
     catch (...)
     {
         return false;
     }
+    if (Enqueue(&posted->request))
+        return true;
+    delete posted;
+    return false;
 }
 
 void UiThread::ServePending() noexcept
 {
+    if (!IsUiThread())
+        return;
     QueueState& s = State();
-    {
-        std::lock_guard lock(s.mutex);
-        if (s.uiThread != std::this_thread::get_id() || s.serving)
-            return; // a nested loop inside a request: the outer serving loop goes on after it
-        s.serving = true;
-    }
+    const auto turnEnd = Clock::now() + kServeTurn;
+    bool served = false;
+    int callerCpu = -1; // where the caller of the last request waits
     for (;;)
     {
-        std::shared_ptr<Request> r;
+        Request* r = TakeNext(s);
+        if (r == nullptr)
         {
-            std::lock_guard lock(s.mutex);
-            if (!s.queue.empty())
-            {
-                r = std::move(s.queue.front());
-                s.queue.pop_front();
-            }
+            if (!served)
+                return; // nothing came: no burst to wait for
+            // Look for the burst's next request for a moment before going back to the event loop.
+            s.looking.store(true);
+            const bool more = s.uiSpinner.Wait([&] { return HasIncoming(s); }, callerCpu,
+                                               std::min(Clock::now() + kHandOff, turnEnd));
+            // A request may run a nested loop (a modal dialog): requests arriving meanwhile are
+            // served there, by the drain calls that its event loop gets.
+            s.looking.store(false);
+            if (more && Clock::now() < turnEnd)
+                continue;
+            if (HasIncoming(s))
+                PostDrain(s); // pushed while this side still looked, or the turn is over
+            return;
         }
-        if (!r)
-        {
-            // Look for a next request for a moment before going back to the event loop.
-            const unsigned long long seen = s.enqueued.load(std::memory_order_acquire);
-            const auto until = std::chrono::steady_clock::now() + kHandOff;
-            while (s.enqueued.load(std::memory_order_acquire) == seen &&
-                   std::chrono::steady_clock::now() < until)
-                std::this_thread::yield();
-            std::lock_guard lock(s.mutex);
-            if (s.queue.empty())
-            {
-                s.serving = false;
-                return;
-            }
-            continue;
-        }
-        // A request may run a nested loop (a modal dialog): requests arriving meanwhile must be
-        // served there, by the drains the event loop gets.
-        {
-            std::lock_guard lock(s.mutex);
-            s.serving = false;
-        }
+        callerCpu = r->callerCpu;
+        if (const int cpu = CurrentCpu(); cpu != s.uiCpu.load(std::memory_order_relaxed))
+            s.uiCpu.store(cpu, std::memory_order_relaxed);
         try
         {
             r->fn();
@@ -217,45 +439,42 @@ void UiThread::ServePending() noexcept
         {
             std::fputs("UiThread: request ended with an exception\n", stderr);
         }
-        std::function<void()> drop;
+        Complete(r, Outcome::Ran);
+        served = true;
+        if (Clock::now() >= turnEnd)
         {
-            std::lock_guard lock(s.mutex);
-            drop.swap(r->fn); // captured state ends here, on this thread
-            r->ran = true;
-            r->done.store(true, std::memory_order_release);
-            if (r->waited)
-                s.requestDone.notify_all();
-            if (s.serving)
-                return; // a nested loop took over serving
-            s.serving = true;
+            if (s.taken != nullptr || HasIncoming(s))
+                PostDrain(s); // timers and painting first; the event loop calls again
+            return;
         }
     }
 }
 
-bool UiThread::WaitServing(const std::function<bool()>& ready,
-                           std::chrono::steady_clock::time_point deadline)
+bool UiThread::WaitServing(const std::function<bool()>& ready, Clock::time_point deadline)
 {
     QueueState& s = State();
     for (;;)
     {
         ServePending();
         std::unique_lock lock(s.mutex);
+        const unsigned long long kicks = s.kicks;
+        lock.unlock();
+        // The condition is the caller's code: it runs without the queue's lock.
         if (ready())
             return true;
-        if (!s.queue.empty() && s.uiThread == std::this_thread::get_id())
+        const bool mine = IsUiThread();
+        auto queued = [&] { return mine && (s.taken != nullptr || HasIncoming(s)); };
+        lock.lock();
+        if (queued())
             continue;
-        const unsigned long long kicks = s.kicks;
-        const bool woke = s.uiWake.wait_until(lock, deadline,
-                                              [&] {
-                                                  return s.kicks != kicks ||
-                                                         (!s.queue.empty() &&
-                                                          s.uiThread == std::this_thread::get_id());
-                                              });
+        s.uiWaiting.fetch_add(1);
+        const bool woke =
+            s.uiWake.wait_until(lock, deadline, [&] { return s.kicks != kicks || queued(); });
+        s.uiWaiting.fetch_sub(1);
         if (!woke)
         {
             lock.unlock();
             ServePending();
-            lock.lock();
             return ready();
         }
     }
@@ -266,7 +485,8 @@ void UiThread::Kick() noexcept
     QueueState& s = State();
     std::lock_guard lock(s.mutex);
     ++s.kicks;
-    s.uiWake.notify_all();
+    if (s.uiWaiting.load() > 0)
+        s.uiWake.notify_all();
 }
 
 } // namespace winplat
