@@ -29,9 +29,10 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kHandOff = std::chrono::microseconds(150);
 // Serving a burst, the user-interface thread gives its event loop a turn at least this often.
 constexpr auto kServeTurn = std::chrono::milliseconds(5);
-// Bounds of the processor spin that comes before yielding (see Spinner).
-constexpr auto kMinSpin = std::chrono::microseconds(2);
-constexpr auto kMaxSpin = std::chrono::microseconds(50);
+// Bounds of the processor spin that comes before yielding (see Spinner), in rounds of the
+// processor's spin-wait hint: some tens of nanoseconds each, so from about 2 to 50 us.
+constexpr unsigned kMinSpins = 100;
+constexpr unsigned kMaxSpins = 2500;
 
 inline void CpuRelax() noexcept
 {
@@ -52,7 +53,8 @@ inline int CurrentCpu() noexcept
 // answers fastest when the other thread runs on another processor; on the same one, a spin only
 // keeps it from running, so then the wait yields at once. The spin lasts a few times as long as
 // recent answers took, shorter after answers that did not come in time, and then the wait
-// yields the processor until the deadline.
+// yields the processor until the deadline. The spin counts its rounds rather than reading the
+// clock, which would cost as much as the rounds themselves.
 class Spinner final
 {
 public:
@@ -63,22 +65,16 @@ public:
         const int cpu = CurrentCpu();
         if (cpu < 0 || cpu != otherCpu)
         {
-            const auto start = Clock::now();
-            const auto spinUntil = start + m_spin;
-            for (unsigned i = 1;; ++i)
+            for (unsigned i = 1; i <= m_spins; ++i)
             {
                 CpuRelax();
                 if (done())
                 {
-                    const auto took = Clock::now() - start;
-                    m_spin = std::min<Clock::duration>(std::max<Clock::duration>(m_spin, 4 * took),
-                                                       kMaxSpin);
+                    m_spins = std::clamp(4 * i, m_spins, kMaxSpins);
                     return true;
                 }
-                if (i % 8 == 0 && Clock::now() >= spinUntil)
-                    break;
             }
-            m_spin = std::max<Clock::duration>(m_spin / 2, kMinSpin);
+            m_spins = std::max(m_spins / 2, kMinSpins);
         }
         while (Clock::now() < deadline)
         {
@@ -90,7 +86,7 @@ public:
     }
 
 private:
-    Clock::duration m_spin = std::chrono::microseconds(10);
+    unsigned m_spins = kMinSpins * 4;
 };
 
 enum class Outcome : unsigned char
