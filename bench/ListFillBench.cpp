@@ -5,6 +5,8 @@
 // loop shows few or none.
 //
 //   list_fill_bench [results=100000] [rounds=3]
+#include "app/KorvathDlg.h"
+#include "app/ScanThreadProc.h"
 #include "platform/afx/Afx.h"
 #include "res/resource.h"
 
@@ -33,29 +35,34 @@ struct ResultLists
     CListCtrl* errors;
 };
 
-// The fill itself, as the scan worker makes it: the three lists emptied, then one insertion per
-// result in the scanner's order, about 30 % OST users, 65 % others and 5 % errors.
-void FillLists(const ResultLists& lists, size_t results)
+// A scan's three result lists: about 30 % OST users, 65 % others and 5 % errors.
+struct ScanResults
 {
-    lists.ost->DeleteAllItems();
-    lists.nonOst->DeleteAllItems();
-    lists.errors->DeleteAllItems();
-    int next[3] = {0, 0, 0};
-    CListCtrl* const targets[3] = {lists.ost, lists.nonOst, lists.errors};
+    CStringArray ost;
+    CStringArray nonOst;
+    CStringArray errors;
+};
+
+ScanResults MakeResults(size_t results)
+{
+    ScanResults r;
     for (size_t i = 0; i < results; ++i)
     {
         const size_t slot = i % 20;
-        const int which = slot < 6 ? 0 : slot < 19 ? 1 : 2;
         const std::string number = std::to_string(1000000 + i);
         std::u16string text = u"/o=Corp/ou=Exchange Administrative Group/cn=Recipients/cn=user";
         text.append(number.begin(), number.end());
-        LVITEM item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = next[which]++;
-        item.iImage = 0;
-        item.pszText = text.data();
-        targets[which]->InsertItem(&item);
+        CStringArray& target = slot < 6 ? r.ost : slot < 19 ? r.nonOst : r.errors;
+        target.Add(CString(text.c_str()));
     }
+    return r;
+}
+
+// The fill itself is the scan worker's own: the three lists emptied, then one insertion per
+// result in the scanner's order.
+void FillLists(CKorvathDlg& dlg, const ScanResults& r)
+{
+    FillResultLists(dlg, r.ost, r.nonOst, r.errors);
 }
 
 // Brings each list's view up to date with its items: asking for the last item's rectangle needs
@@ -70,10 +77,11 @@ void CatchUpViews(const ResultLists& lists)
 }
 
 // The main dialog, shown modeless, counting the ticks of its timer.
-class TickingDialog final : public CDialog
+// The program's main dialog, with a timer that counts its ticks.
+class TickingDialog final : public CKorvathDlg
 {
 public:
-    TickingDialog() : CDialog(IDD_MAIN) {}
+    TickingDialog() = default;
     int Ticks() const { return m_ticks.load(std::memory_order_relaxed); }
 
 protected:
@@ -88,7 +96,7 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(TickingDialog, CDialog)
+BEGIN_MESSAGE_MAP(TickingDialog, CKorvathDlg)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -150,10 +158,11 @@ public:
     bool m_ok = false;
 
 private:
-    Round RunRound(TickingDialog& main, const ResultLists& lists);
+    Round RunRound(TickingDialog& main, const ResultLists& lists, const ScanResults& results);
 };
 
-Round FillBenchApp::RunRound(TickingDialog& main, const ResultLists& lists)
+Round FillBenchApp::RunRound(TickingDialog& main, const ResultLists& lists,
+                             const ScanResults& results)
 {
     Round round;
     // (a) From a worker while the user-interface thread is in a progress dialog's modal loop.
@@ -167,7 +176,7 @@ Round FillBenchApp::RunRound(TickingDialog& main, const ResultLists& lists)
         {
             ticksBefore = main.Ticks();
             const auto start = Clock::now();
-            FillLists(lists, m_results);
+            FillLists(main, results);
             workerTime = Clock::now() - start;
             ticksAfter = main.Ticks();
             CatchUpViews(lists);
@@ -182,7 +191,7 @@ Round FillBenchApp::RunRound(TickingDialog& main, const ResultLists& lists)
 
     // (b) The same fill on the user-interface thread.
     const auto start = Clock::now();
-    FillLists(lists, m_results);
+    FillLists(main, results);
     round.direct = Seconds(Clock::now() - start);
     CatchUpViews(lists);
     round.directShown = Seconds(Clock::now() - start);
@@ -201,22 +210,11 @@ BOOL FillBenchApp::InitInstance()
         return FALSE;
     }
     m_pMainWnd = &main;
-    CListCtrl ost, nonOst, errors;
-    ost.SubclassDlgItem(IDC_LIST_OST, &main);
-    nonOst.SubclassDlgItem(IDC_LIST_NONOST, &main);
-    errors.SubclassDlgItem(IDC_LIST_ERRORS, &main);
-    CImageList images;
-    images.Create(IDB_LIST_ICON, 16, 1, RGB(255, 255, 255));
-    CRect frame;
-    main.GetDlgItem(IDC_RESULT_TAB)->GetWindowRect(&frame);
-    main.ScreenToClient(&frame);
-    for (CListCtrl* list : {&ost, &nonOst, &errors})
-    {
-        list->SetImageList(&images, LVSIL_SMALL);
-        list->InsertColumn(0, _T("ExchangeDN"), LVCFMT_LEFT, 600);
-        list->MoveWindow(frame.left, frame.top + 24, frame.Width(), frame.Height() - 24, TRUE);
-    }
-    ost.ShowWindow(SW_SHOWNORMAL); // the shown tab's list; the other two are filled unseen
+    // The dialog's own start-up has set the lists up as the program has them.
+    CListCtrl& ost = main.m_listOst;
+    CListCtrl& nonOst = main.m_listNonOst;
+    CListCtrl& errors = main.m_listErrors;
+    const ScanResults results = MakeResults(m_results);
     main.SetTimer(kTickTimer, kTickMs, nullptr);
 
     std::printf("%zu results over three lists, %d rounds; timer every %u ms\n", m_results, m_rounds,
@@ -224,11 +222,11 @@ BOOL FillBenchApp::InitInstance()
     std::printf("bare hand-off between two threads: %.2f us per round trip\n", HandOffFloor());
     // Every round starts from lists that have held as many items before, so that neither fill
     // pays alone for growing them.
-    FillLists({&ost, &nonOst, &errors}, m_results);
+    FillLists(main, results);
     std::vector<double> ratios, shownRatios;
     for (int i = 0; i < m_rounds; ++i)
     {
-        const Round r = RunRound(main, {&ost, &nonOst, &errors});
+        const Round r = RunRound(main, {&ost, &nonOst, &errors}, results);
         const double expected = r.worker * 1000.0 / kTickMs;
         const double ratio = r.worker / r.direct;
         const double shownRatio = r.workerShown / r.directShown;
