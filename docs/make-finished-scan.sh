@@ -17,4 +17,8 @@ tmp=$(mktemp -d)
 QM_DEMO_DIR=$tmp/demo
 export QM_DEMO_DIR
 trap '"$demo/run" --teardown >/dev/null; rmdir "$tmp"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$demo/drive" generate "$here/finished-scan.png"
+# A random first display number, so that a virtual display started elsewhere at the same
+# moment is not taken for ours.
+first=$(shuf -i 100-899 -n 1)
+xvfb-run -a -n "$first" -s "-screen 0 1024x768x24 -nolisten tcp" \
+    "$demo/drive" generate "$here/finished-scan.png"
