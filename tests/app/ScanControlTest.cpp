@@ -542,6 +542,39 @@ TEST_F(ScanControl, PausedWorkerMakesNoProgressUntilResumed)
     EXPECT_EQ(result, Expected()); // the scan went on from where it stood
 }
 
+// Enter and Escape neither press Pause or Stop nor end the progress dialog.
+TEST_F(ScanControl, EnterAndEscapeLeaveTheProgressDialogAlone)
+{
+    std::atomic<bool> release{false};
+    HoldWorkerAtMailbox(3, [&] { return release.load(); });
+    bool openAfterKeys = false;
+    std::u16string pauseText;
+    Lists result;
+    m_onProgress = [&](HWND prog)
+    {
+        ASSERT_TRUE(guitest::WaitUntil([&] { return m_reached.load(); }, kBound));
+        for (HWND target : {GetDlgItem(prog, IDC_PAUSE), GetDlgItem(prog, IDC_STOP), prog})
+        {
+            SetFocus(target);
+            automation::PressKey(VK_RETURN, target);
+            automation::PressKey(VK_ESCAPE, target);
+        }
+        guitest::WaitUntil([&] { return !IsWindowVisible(prog); }, std::chrono::milliseconds(200));
+        openAfterKeys = IsWindowVisible(prog) != FALSE;
+        pauseText = automation::GetText(GetDlgItem(prog, IDC_PAUSE));
+        release = true;
+    };
+    RunMain(
+        [&](CKorvathDlg& dlg, HWND main)
+        {
+            Generate(main);
+            result = Snapshot(dlg);
+        });
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_EQ(pauseText, u"Pause");
+    EXPECT_EQ(result, Expected()); // not stopped either
+}
+
 // ---- A worker still taking its scanner down ----
 
 TEST_F(ScanControl, GenerateWaitsUnderTheWaitCursorForTheLastWorkersEnd)
