@@ -135,60 +135,6 @@ HRESULT Folder::GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray)
     }
 }
 
-HRESULT Folder::OpenProperty(ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN* lppUnk)
-{
-    if (lppUnk)
-        *lppUnk = nullptr;
-    return NotSupported("IMAPIFolder::OpenProperty");
-}
-
-HRESULT Folder::SetProps(ULONG, LPSPropValue, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMAPIFolder::SetProps");
-}
-
-HRESULT Folder::DeleteProps(LPSPropTagArray, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMAPIFolder::DeleteProps");
-}
-
-HRESULT Folder::CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
-                       ULONG, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMAPIFolder::CopyTo");
-}
-
-HRESULT Folder::CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
-                          LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMAPIFolder::CopyProps");
-}
-
-HRESULT Folder::GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG* lpcPropNames,
-                                LPMAPINAMEID** lpppPropNames)
-{
-    if (lpcPropNames)
-        *lpcPropNames = 0;
-    if (lpppPropNames)
-        *lpppPropNames = nullptr;
-    return NotSupported("IMAPIFolder::GetNamesFromIDs");
-}
-
-HRESULT Folder::GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray* lppPropTags)
-{
-    if (lppPropTags)
-        *lppPropTags = nullptr;
-    return NotSupported("IMAPIFolder::GetIDsFromNames");
-}
-
 HRESULT Folder::GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable)
 {
     if (lppTable == nullptr)

@@ -8,6 +8,7 @@
 #include "platform/mapi/MapiFaults.h"
 #include "platform/mapi/MapiIids.h"
 #include "platform/mapi/SessionContext.h"
+#include "platform/mapi/UnsupportedProps.h"
 
 #include <memory>
 #include <optional>
@@ -15,7 +16,9 @@
 namespace winplat::mapi
 {
 
-class Folder final : public ComObject<IMAPIFolder>
+inline constexpr char kFolderInterface[] = "IMAPIFolder";
+
+class Folder final : public ReadOnlyProps<ComObject<IMAPIFolder>, kFolderInterface>
 {
 public:
     // Public folders when `mailbox` is not set.
@@ -30,21 +33,6 @@ public:
     HRESULT GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
                      LPSPropValue* lppPropArray) override;
     HRESULT GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) override;
-    HRESULT OpenProperty(ULONG ulPropTag, LPCIID lpiid, ULONG ulInterfaceOptions, ULONG ulFlags,
-                         LPUNKNOWN* lppUnk) override;
-    HRESULT SetProps(ULONG cValues, LPSPropValue lpPropArray,
-                     LPSPropProblemArray* lppProblems) override;
-    HRESULT DeleteProps(LPSPropTagArray lpPropTagArray, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyTo(ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps,
-                   ULONG_PTR ulUIParam, LPMAPIPROGRESS lpProgress, LPCIID lpInterface,
-                   LPVOID lpDestObj, ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyProps(LPSPropTagArray lpIncludeProps, ULONG_PTR ulUIParam,
-                      LPMAPIPROGRESS lpProgress, LPCIID lpInterface, LPVOID lpDestObj,
-                      ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT GetNamesFromIDs(LPSPropTagArray* lppPropTags, LPGUID lpPropSetGuid, ULONG ulFlags,
-                            ULONG* lpcPropNames, LPMAPINAMEID** lpppPropNames) override;
-    HRESULT GetIDsFromNames(ULONG cPropNames, LPMAPINAMEID* lppPropNames, ULONG ulFlags,
-                            LPSPropTagArray* lppPropTags) override;
 
     // IMAPIContainer
     HRESULT GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable) override;

@@ -158,60 +158,6 @@ HRESULT MsgStore::GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray)
     }
 }
 
-HRESULT MsgStore::OpenProperty(ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN* lppUnk)
-{
-    if (lppUnk)
-        *lppUnk = nullptr;
-    return NotSupported("IMsgStore::OpenProperty");
-}
-
-HRESULT MsgStore::SetProps(ULONG, LPSPropValue, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMsgStore::SetProps");
-}
-
-HRESULT MsgStore::DeleteProps(LPSPropTagArray, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMsgStore::DeleteProps");
-}
-
-HRESULT MsgStore::CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
-                         ULONG, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMsgStore::CopyTo");
-}
-
-HRESULT MsgStore::CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
-                            LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IMsgStore::CopyProps");
-}
-
-HRESULT MsgStore::GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG* lpcPropNames,
-                                  LPMAPINAMEID** lpppPropNames)
-{
-    if (lpcPropNames)
-        *lpcPropNames = 0;
-    if (lpppPropNames)
-        *lpppPropNames = nullptr;
-    return NotSupported("IMsgStore::GetNamesFromIDs");
-}
-
-HRESULT MsgStore::GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray* lppPropTags)
-{
-    if (lppPropTags)
-        *lppPropTags = nullptr;
-    return NotSupported("IMsgStore::GetIDsFromNames");
-}
-
 HRESULT MsgStore::Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG_PTR* lpulConnection)
 {
     if (lpulConnection)

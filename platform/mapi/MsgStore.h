@@ -9,6 +9,7 @@
 #include "platform/mapi/MapiIids.h"
 #include "platform/mapi/SessionContext.h"
 #include "platform/mapi/StoreEntryId.h"
+#include "platform/mapi/UnsupportedProps.h"
 
 #include <memory>
 #include <optional>
@@ -16,7 +17,10 @@
 namespace winplat::mapi
 {
 
-class MsgStore final : public ComObject<IMsgStore, IExchangeManageStore>
+inline constexpr char kMsgStoreInterface[] = "IMsgStore";
+
+class MsgStore final
+    : public ReadOnlyProps<ComObject<IMsgStore, IExchangeManageStore>, kMsgStoreInterface>
 {
 public:
     // A mailbox when `mailbox` is set, else the public folders.
@@ -33,21 +37,6 @@ public:
     HRESULT GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
                      LPSPropValue* lppPropArray) override;
     HRESULT GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) override;
-    HRESULT OpenProperty(ULONG ulPropTag, LPCIID lpiid, ULONG ulInterfaceOptions, ULONG ulFlags,
-                         LPUNKNOWN* lppUnk) override;
-    HRESULT SetProps(ULONG cValues, LPSPropValue lpPropArray,
-                     LPSPropProblemArray* lppProblems) override;
-    HRESULT DeleteProps(LPSPropTagArray lpPropTagArray, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyTo(ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps,
-                   ULONG_PTR ulUIParam, LPMAPIPROGRESS lpProgress, LPCIID lpInterface,
-                   LPVOID lpDestObj, ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyProps(LPSPropTagArray lpIncludeProps, ULONG_PTR ulUIParam,
-                      LPMAPIPROGRESS lpProgress, LPCIID lpInterface, LPVOID lpDestObj,
-                      ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT GetNamesFromIDs(LPSPropTagArray* lppPropTags, LPGUID lpPropSetGuid, ULONG ulFlags,
-                            ULONG* lpcPropNames, LPMAPINAMEID** lpppPropNames) override;
-    HRESULT GetIDsFromNames(ULONG cPropNames, LPMAPINAMEID* lppPropNames, ULONG ulFlags,
-                            LPSPropTagArray* lppPropTags) override;
 
     // IMsgStore
     HRESULT Advise(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulEventMask,

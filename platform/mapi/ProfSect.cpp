@@ -100,13 +100,6 @@ HRESULT ProfSect::GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray)
     return GetPropListFrom(m_props, ulFlags, lppPropTagArray);
 }
 
-HRESULT ProfSect::OpenProperty(ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN* lppUnk)
-{
-    if (lppUnk)
-        *lppUnk = nullptr;
-    return NotSupported("IProfSect::OpenProperty");
-}
-
 HRESULT ProfSect::SetProps(ULONG cValues, LPSPropValue lpPropArray,
                            LPSPropProblemArray* lppProblems)
 {
@@ -186,39 +179,6 @@ HRESULT ProfSect::DeleteProps(LPSPropTagArray lpPropTagArray, LPSPropProblemArra
     {
         return MAPI_E_NOT_ENOUGH_MEMORY;
     }
-}
-
-HRESULT ProfSect::CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID,
-                         ULONG, LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IProfSect::CopyTo");
-}
-
-HRESULT ProfSect::CopyProps(LPSPropTagArray, ULONG_PTR, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
-                            LPSPropProblemArray* lppProblems)
-{
-    if (lppProblems)
-        *lppProblems = nullptr;
-    return NotSupported("IProfSect::CopyProps");
-}
-
-HRESULT ProfSect::GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG* lpcPropNames,
-                                  LPMAPINAMEID** lpppPropNames)
-{
-    if (lpcPropNames)
-        *lpcPropNames = 0;
-    if (lpppPropNames)
-        *lpppPropNames = nullptr;
-    return NotSupported("IProfSect::GetNamesFromIDs");
-}
-
-HRESULT ProfSect::GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray* lppPropTags)
-{
-    if (lppPropTags)
-        *lppPropTags = nullptr;
-    return NotSupported("IProfSect::GetIDsFromNames");
 }
 
 } // namespace winplat::mapi

@@ -7,6 +7,7 @@
 #include "platform/mapi/MapiFaults.h"
 #include "platform/mapi/MapiIids.h"
 #include "platform/mapi/ProfileStore.h"
+#include "platform/mapi/UnsupportedProps.h"
 
 #include <memory>
 #include <set>
@@ -14,7 +15,9 @@
 namespace winplat::mapi
 {
 
-class ProfSect final : public ComObject<IProfSect>
+inline constexpr char kProfSectInterface[] = "IProfSect";
+
+class ProfSect final : public UnsupportedProps<ComObject<IProfSect>, kProfSectInterface>
 {
 public:
     [[nodiscard]] static HRESULT Open(std::shared_ptr<ProfileStore> store, std::int64_t profile,
@@ -26,21 +29,9 @@ public:
     HRESULT GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
                      LPSPropValue* lppPropArray) override;
     HRESULT GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) override;
-    HRESULT OpenProperty(ULONG ulPropTag, LPCIID lpiid, ULONG ulInterfaceOptions, ULONG ulFlags,
-                         LPUNKNOWN* lppUnk) override;
     HRESULT SetProps(ULONG cValues, LPSPropValue lpPropArray,
                      LPSPropProblemArray* lppProblems) override;
     HRESULT DeleteProps(LPSPropTagArray lpPropTagArray, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyTo(ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps,
-                   ULONG_PTR ulUIParam, LPMAPIPROGRESS lpProgress, LPCIID lpInterface,
-                   LPVOID lpDestObj, ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT CopyProps(LPSPropTagArray lpIncludeProps, ULONG_PTR ulUIParam,
-                      LPMAPIPROGRESS lpProgress, LPCIID lpInterface, LPVOID lpDestObj,
-                      ULONG ulFlags, LPSPropProblemArray* lppProblems) override;
-    HRESULT GetNamesFromIDs(LPSPropTagArray* lppPropTags, LPGUID lpPropSetGuid, ULONG ulFlags,
-                            ULONG* lpcPropNames, LPMAPINAMEID** lpppPropNames) override;
-    HRESULT GetIDsFromNames(ULONG cPropNames, LPMAPINAMEID* lppPropNames, ULONG ulFlags,
-                            LPSPropTagArray* lppPropTags) override;
 
 protected:
     HRESULT QueryExtra(REFIID riid, void** ppv) override;

@@ -280,6 +280,44 @@ TEST_F(ExchangeTest, MailboxesOpenByDnWithAdministrativeRights)
     EXPECT_EQ(OpenMailbox(DnOf("Administrator"), &plain, kProbeOpenFlags, 0), S_OK);
 }
 
+// A store and its root folder are read-only: the property methods they lack fail as
+// unsupported and leave no object or array behind.
+TEST_F(ExchangeTest, StoresAndFoldersRefuseChangesAndPropertyObjects)
+{
+    StandardOrg();
+    LogonAndOpenDefault();
+    CComPtr<IMsgStore> alice;
+    ASSERT_EQ(OpenMailbox(DnOf("alice"), &alice), S_OK);
+    ULONG type = 0;
+    CComPtr<IUnknown> unk;
+    ASSERT_EQ(alice->OpenEntry(0, nullptr, nullptr, MAPI_BEST_ACCESS, &type, &unk), S_OK);
+    CComPtr<IMAPIFolder> root;
+    ASSERT_EQ(unk->QueryInterface(IID_IMAPIFolder, reinterpret_cast<void**>(&root)), S_OK);
+    for (IMAPIProp* prop :
+         {static_cast<IMAPIProp*>(alice.Get()), static_cast<IMAPIProp*>(root.Get())})
+    {
+        auto* junkProblems = reinterpret_cast<LPSPropProblemArray>(1);
+        LPSPropProblemArray problems = junkProblems;
+        EXPECT_EQ(prop->SetProps(0, nullptr, &problems), MAPI_E_NO_SUPPORT);
+        EXPECT_EQ(problems, nullptr);
+        problems = junkProblems;
+        EXPECT_EQ(prop->DeleteProps(nullptr, &problems), MAPI_E_NO_SUPPORT);
+        EXPECT_EQ(problems, nullptr);
+        problems = junkProblems;
+        EXPECT_EQ(prop->CopyTo(0, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0, &problems),
+                  MAPI_E_NO_SUPPORT);
+        EXPECT_EQ(problems, nullptr);
+        LPUNKNOWN obj = reinterpret_cast<LPUNKNOWN>(1);
+        EXPECT_EQ(prop->OpenProperty(0, nullptr, 0, 0, &obj), MAPI_E_NO_SUPPORT);
+        EXPECT_EQ(obj, nullptr);
+        ULONG count = 7;
+        LPMAPINAMEID* names = reinterpret_cast<LPMAPINAMEID*>(1);
+        EXPECT_EQ(prop->GetNamesFromIDs(nullptr, nullptr, 0, &count, &names), MAPI_E_NO_SUPPORT);
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(names, nullptr);
+    }
+}
+
 struct OpenCase
 {
     const char* label;
