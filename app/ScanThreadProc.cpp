@@ -53,18 +53,11 @@ UINT ScanThreadProc(LPVOID pParam)
         scanner.SetCredentials(strServer, strUserName, strPassword);
         scanner.Run();
 
-        if (IsStopRequested())
-        {
-            // A stopped scan shows nothing: the lists keep the last completed scan's results.
-            InterlockedExchange(&g_nStopScan, 0);
-            pDlg->m_dlgProgress.PostMessage(WM_CLOSE);
-        }
-        else
-        {
+        // A stopped scan shows nothing: the lists keep the last completed scan's results.
+        if (!IsStopRequested())
             FillResultLists(*pDlg, scanner.m_arrOst, scanner.m_arrNonOst, scanner.m_arrErrors);
-            InterlockedExchange(&g_nStopScan, 0);
-            pDlg->m_dlgProgress.PostMessage(WM_CLOSE);
-        }
+        InterlockedExchange(&g_nStopScan, 0);
+        pDlg->m_dlgProgress.PostMessage(WM_CLOSE);
         // The scanner's end (logoff, removal of the profile) is the slow tail of a scan; the
         // main dialog is usable again meanwhile.
     }

@@ -279,8 +279,10 @@ HRESULT ProfileStore::FindProfile(const std::u16string& name, std::int64_t* id) 
     return FindLocked(name, id);
 }
 
-HRESULT ProfileStore::ProfileExists(std::int64_t profile) noexcept
+HRESULT ProfileStore::BeginInProfile(Transaction& tx, bool write, std::int64_t profile) noexcept
 {
+    if (HRESULT hr = tx.Begin(write); FAILED(hr))
+        return hr;
     SqliteStatement st;
     if (int rc = st.Prepare(m_db.Handle(), "SELECT 1 FROM profile WHERE id = ?1"); rc != SQLITE_OK)
         return m_db.Fail(rc, "prepare");
@@ -299,9 +301,7 @@ HRESULT ProfileStore::ListServices(std::int64_t profile, std::vector<Service>* o
         {
             out->clear();
             Transaction tx(m_db);
-            if (HRESULT hr = tx.Begin(false); FAILED(hr))
-                return hr;
-            if (HRESULT hr = ProfileExists(profile); FAILED(hr))
+            if (HRESULT hr = BeginInProfile(tx, false, profile); FAILED(hr))
                 return hr;
             SqliteStatement st;
             if (int rc = st.Prepare(m_db.Handle(), "SELECT uid, name, display_name FROM service "
@@ -333,9 +333,7 @@ HRESULT ProfileStore::CreateService(std::int64_t profile, const std::string& nam
         [&]() -> HRESULT
         {
             Transaction tx(m_db);
-            if (HRESULT hr = tx.Begin(true); FAILED(hr))
-                return hr;
-            if (HRESULT hr = ProfileExists(profile); FAILED(hr))
+            if (HRESULT hr = BeginInProfile(tx, true, profile); FAILED(hr))
                 return hr;
             MAPIUID fresh = NewUid();
             SqliteStatement st;
@@ -420,9 +418,7 @@ HRESULT ProfileStore::ReadSection(std::int64_t profile, const MAPIUID& section,
         {
             props->clear();
             Transaction tx(m_db);
-            if (HRESULT hr = tx.Begin(false); FAILED(hr))
-                return hr;
-            if (HRESULT hr = ProfileExists(profile); FAILED(hr))
+            if (HRESULT hr = BeginInProfile(tx, false, profile); FAILED(hr))
                 return hr;
             SqliteStatement st;
             if (int rc = st.Prepare(m_db.Handle(),
@@ -458,9 +454,7 @@ HRESULT ProfileStore::WriteLocked(std::int64_t profile, const MAPIUID& section,
         [&]() -> HRESULT
         {
             Transaction tx(m_db);
-            if (HRESULT hr = tx.Begin(true); FAILED(hr))
-                return hr;
-            if (HRESULT hr = ProfileExists(profile); FAILED(hr))
+            if (HRESULT hr = BeginInProfile(tx, true, profile); FAILED(hr))
                 return hr;
             SqliteStatement del;
             if (int rc = del.Prepare(m_db.Handle(), "DELETE FROM section_prop WHERE profile = ?1 "

@@ -61,7 +61,9 @@ private:
     class Transaction;
 
     [[nodiscard]] HRESULT Init() noexcept;
-    [[nodiscard]] HRESULT ProfileExists(std::int64_t profile) noexcept;
+    // Begins the transaction; MAPI_E_NOT_FOUND when the profile is not (or no longer) there.
+    [[nodiscard]] HRESULT BeginInProfile(Transaction& tx, bool write,
+                                         std::int64_t profile) noexcept;
     [[nodiscard]] HRESULT FindLocked(const std::u16string& name, std::int64_t* id) noexcept;
     [[nodiscard]] HRESULT WriteLocked(std::int64_t profile, const MAPIUID& section,
                                       const std::vector<PropValue>& set,
