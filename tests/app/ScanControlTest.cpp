@@ -97,14 +97,6 @@ Lists Snapshot(CKorvathDlg& dlg)
     return out;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 bool WaitCursorShown()
 {
     const QCursor* cursor = QApplication::overrideCursor();
@@ -141,7 +133,7 @@ protected:
         const std::string store = s_dir->Path() + "/org.sqlite";
         ASSERT_EQ(s_generator->Write(ldif, store, s_dir->Path() + "/expected.txt"), "");
         s_server = new SlapdServer;
-        ASSERT_TRUE(s_server->Start({ReadFile(ldif)})) << s_server->LastError();
+        ASSERT_TRUE(s_server->Start({ReadWholeFile(ldif)})) << s_server->LastError();
         // EXCH02 is a directory server like EXCH01 but no Exchange server: its scans fail at
         // the logon.
         const std::string at = s_server->Host() + ":" + std::to_string(s_server->Port());

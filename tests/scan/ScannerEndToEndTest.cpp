@@ -26,14 +26,6 @@ std::vector<std::string> Utf8(const CStringArray& a)
     return out;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 } // namespace
 
 TEST(ScannerEndToEnd, GeneratedOrganisationGivesExactlyTheExpectedLists)
@@ -48,7 +40,7 @@ TEST(ScannerEndToEnd, GeneratedOrganisationGivesExactlyTheExpectedLists)
     ASSERT_EQ(generator.Write(ldif, store, dir.Path() + "/expected.txt"), "");
 
     SlapdServer server;
-    ASSERT_TRUE(server.Start({ReadFile(ldif)})) << server.LastError();
+    ASSERT_TRUE(server.Start({ReadWholeFile(ldif)})) << server.LastError();
     ConfigFile cfg(ConfigFor(server, "[messaging]\nprofiles = " + dir.Path() +
                                          "/profiles.db\n[exchange EXCH01]\nstore = " + store +
                                          "\n"));

@@ -1,6 +1,7 @@
 #include "tests/util/SlapdServer.h"
 
 #include "tests/util/ProcessRunner.h"
+#include "tests/util/TempDir.h"
 
 #include <chrono>
 #include <csignal>
@@ -28,14 +29,6 @@ std::string SourceDir()
     if (fromEnv != nullptr && *fromEnv != '\0')
         return fromEnv;
     return QM_FIXTURE_SOURCE_DIR;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 int ReadNumber(const std::string& path)

@@ -24,4 +24,7 @@ private:
     std::string m_error;
 };
 
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 } // namespace qmtest

@@ -4,6 +4,7 @@
 #include "tests/platform/mapi/MapiTestEnv.h"
 #include "tests/util/ProcessRunner.h"
 #include "tests/util/SlapdServer.h"
+#include "tests/util/TempDir.h"
 #include "tools/orggen/OrgGenerator.h"
 
 #include "platform/base/ComPtr.h"
@@ -24,14 +25,6 @@ using orggen::OrgSpec;
 
 namespace
 {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 struct Entry
 {
@@ -183,18 +176,18 @@ TEST_F(OrgGenTest, SharesBecomeExactCounts)
     EXPECT_EQ(count("  -Failed to get Root Container"), 30);
     EXPECT_EQ(count("  -Failed to get Hierarchy Table"), 30);
     EXPECT_EQ(count("  -Failed to open folder."), 90); // no row, and the two near misses
-    std::vector<Entry> entries = ParseLdif(ReadFile(Path("org.ldif")));
+    std::vector<Entry> entries = ParseLdif(qmtest::ReadWholeFile(Path("org.ldif")));
     ASSERT_EQ(entries.size(), 1001u);
     EXPECT_EQ(entries[0].First("sAMAccountName"), "Administrator");
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                             [](const Entry& x) { return !x.Has("legacyExchangeDN"); }),
               30);
     // A few names are not ASCII: written in base64, as LDIF needs.
-    std::string raw = ReadFile(Path("org.ldif"));
+    std::string raw = qmtest::ReadWholeFile(Path("org.ldif"));
     EXPECT_NE(raw.find("\ncn:: Wm/DqyDDhW5nc3Ryw7Zt\n"), std::string::npos); // Zoë Ångström
     EXPECT_NE(raw.find("\ncn:: Sm9zw6kgTsO6w7Fleg==\n"), std::string::npos); // José Núñez
     ExpectedLists reread;
-    ASSERT_TRUE(OrgGenerator::ReadExpected(ReadFile(Path("org.expected")), &reread));
+    ASSERT_TRUE(OrgGenerator::ReadExpected(qmtest::ReadWholeFile(Path("org.expected")), &reread));
     EXPECT_EQ(reread.ost, e.ost);
     EXPECT_EQ(reread.nonOst, e.nonOst);
     EXPECT_EQ(reread.errors, e.errors);
@@ -205,16 +198,16 @@ TEST_F(OrgGenTest, TheSameSeedGivesTheSameOrganisation)
     OrgSpec spec = EveryKind(300);
     OrgGenerator first(spec);
     ASSERT_EQ(Write(first), "");
-    std::string ldif = ReadFile(Path("org.ldif"));
-    std::string expected = ReadFile(Path("org.expected"));
+    std::string ldif = qmtest::ReadWholeFile(Path("org.ldif"));
+    std::string expected = qmtest::ReadWholeFile(Path("org.expected"));
     OrgGenerator again(spec);
     ASSERT_EQ(Write(again), "");
-    EXPECT_EQ(ReadFile(Path("org.ldif")), ldif);
-    EXPECT_EQ(ReadFile(Path("org.expected")), expected);
+    EXPECT_EQ(qmtest::ReadWholeFile(Path("org.ldif")), ldif);
+    EXPECT_EQ(qmtest::ReadWholeFile(Path("org.expected")), expected);
     spec.seed = 2;
     OrgGenerator other(spec);
     ASSERT_EQ(Write(other), "");
-    EXPECT_NE(ReadFile(Path("org.expected")), expected);
+    EXPECT_NE(qmtest::ReadWholeFile(Path("org.expected")), expected);
 }
 
 struct BadSpec
@@ -324,7 +317,7 @@ TEST_F(OrgGenTest, ProbingTheStoreGivesTheExpectedLists)
                                     MAPI_BEST_ACCESS, &admin),
               S_OK);
     ExpectedLists got;
-    for (const std::string& dn : Listed(ParseLdif(ReadFile(Path("org.ldif")))))
+    for (const std::string& dn : Listed(ParseLdif(qmtest::ReadWholeFile(Path("org.ldif")))))
     {
         std::string r = Probe(session, admin, dn);
         if (r == "ost")
@@ -347,7 +340,7 @@ TEST_F(OrgGenTest, TheDirectoryListsTheExpectedMailboxesInOrder)
     OrgGenerator gen(spec);
     ASSERT_EQ(Write(gen), "");
     qmtest::SlapdServer slapd;
-    ASSERT_TRUE(slapd.Start({ReadFile(Path("org.ldif"))})) << slapd.LastError();
+    ASSERT_TRUE(slapd.Start({qmtest::ReadWholeFile(Path("org.ldif"))})) << slapd.LastError();
     qmtest::ProcessOptions options;
     options.environment = slapd.ClientEnvironment();
     qmtest::ProcessResult search = qmtest::RunProcess(
