@@ -1,6 +1,7 @@
 #include "app/KorvathDlg.h"
 
 #include "app/CredentialSplit.h"
+#include "app/DialogKeys.h"
 #include "app/ScanThreadProc.h"
 #include "platform/ads/Ads.h"
 #include "platform/ads/NetApi.h"
@@ -109,14 +110,8 @@ void CKorvathDlg::PlaceListsInTab()
 
 BOOL CKorvathDlg::PreTranslateMessage(MSG* pMsg)
 {
-    // Enter and Escape go to the focused control as they are: they neither press a button
-    // nor end the dialog.
-    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
-    {
-        TranslateMessage(pMsg);
-        DispatchMessage(pMsg);
+    if (DispatchEnterAndEscape(pMsg))
         return TRUE;
-    }
     return CDialog::PreTranslateMessage(pMsg);
 }
 

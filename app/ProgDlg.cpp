@@ -1,5 +1,7 @@
 #include "app/ProgDlg.h"
 
+#include "app/DialogKeys.h"
+
 CProgDlg::CProgDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 BEGIN_MESSAGE_MAP(CProgDlg, CDialog)
@@ -10,13 +12,8 @@ END_MESSAGE_MAP()
 
 BOOL CProgDlg::PreTranslateMessage(MSG* pMsg)
 {
-    // Enter and Escape neither press a button nor end the dialog.
-    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
-    {
-        TranslateMessage(pMsg);
-        DispatchMessage(pMsg);
+    if (DispatchEnterAndEscape(pMsg))
         return TRUE;
-    }
     return CDialog::PreTranslateMessage(pMsg);
 }
 
