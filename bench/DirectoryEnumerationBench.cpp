@@ -2,6 +2,7 @@
 // 1000 on the same server, for the same three attributes, plus the scanner's memory.
 //
 //   directory_enumeration_bench [mailboxes=100000] [runs=3]
+#include "bench/ProcessMemory.h"
 #include "scan/MailboxScanner.h"
 #include "tests/platform/ads/DirectoryTestSupport.h"
 #include "tests/scan/MessageBoxLog.h"
@@ -24,23 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace
 {
-
-long ProcStatusKb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-    {
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(std::string(field).size()));
-    }
-    return -1;
-}
-
-void ResetPeakRss()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 double RunLdapsearch(const SlapdServer& server)
 {

@@ -3,6 +3,7 @@
 // of every mailbox.
 //
 //   scan_bench [mailboxes=100000]
+#include "bench/ProcessMemory.h"
 #include "scan/MailboxScanner.h"
 #include "tests/platform/ads/DirectoryTestSupport.h"
 #include "tests/scan/MessageBoxLog.h"
@@ -22,18 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace
 {
-
-long ProcStatusKb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-    {
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(std::string(field).size()));
-    }
-    return -1;
-}
 
 double Seconds(Clock::time_point since)
 {
